@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: in a plain
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh" --test
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -DGRUMO_TOOLS=ON "$@"
+  cmake --build "$dir" -j"$jobs"
+  ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 300
+}
+
+run_suite "$root/build/plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DGRUMO_SANITIZE=ON

@@ -1,0 +1,30 @@
+// The five sound-library calls the game makes, on top of SDL_mixer.
+// Handles are opaque; a null handle is a failed load and is safe to play.
+#ifndef GRUMO_LIB_FSOUND_H
+#define GRUMO_LIB_FSOUND_H
+
+extern "C" {
+
+struct FSOUND_STREAM;
+struct FSOUND_SAMPLE;
+
+enum {
+  FSOUND_FREE = -1,
+  FSOUND_LOOP_NORMAL = 2,
+  FSOUND_2D = 0x2000,
+};
+
+// Opens the audio device; returns 0 when it cannot be opened.
+signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
+// Opens a music file; null when missing or not decodable.
+FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offset, int length);
+// Loads a 16-bit or 8-bit PCM wave; null when missing or not decodable.
+FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int offset,
+                                  int length);
+// Starts the music, looping when it was opened with FSOUND_LOOP_NORMAL. Returns the channel or -1.
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+// Plays a sample once on a free channel, without waiting. Returns the channel or -1.
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample);
+}
+
+#endif
