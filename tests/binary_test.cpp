@@ -44,9 +44,9 @@ class DataCopy {
 
 const std::vector<std::string> soundFiles = {"sound/music.mp3", "sound/pop.wav", "sound/splat.wav",
                                              "sound/studs.wav", "sound/win.wav"};
-const std::vector<std::string> imageFiles = {"gfx/font.bmp",    "gfx/font2.bmp",
+const std::vector<std::string> imageFiles = {"gfx/font.bmp",       "gfx/font2.bmp",
                                              "gfx/background.bmp", "gfx/balloon.bmp",
-                                             "gfx/fatman.bmp",  "gfx/board.bmp"};
+                                             "gfx/fatman.bmp",     "gfx/board.bmp"};
 
 // Runs the game in `dir`, noting which of the data files it opens.
 Outcome runGrumo(const DataCopy& data, std::map<std::string, std::string> env = {}) {
@@ -86,7 +86,11 @@ Outcome runGrumo(const DataCopy& data, std::map<std::string, std::string> env = 
   }
   close(pipeFds[0]);
   int status = 0;
-  if (waitpid(child, &status, WNOHANG) == 0) {
+  pid_t done = 0;
+  while ((done = waitpid(child, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < deadline)
+    usleep(10000);
+  if (done == 0) {
     // Still running: it got past start-up, which these files must not allow.
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
@@ -119,8 +123,8 @@ void writeText(const fs::path& path, const std::string& text) { std::ofstream(pa
 void truncateTo(const fs::path& path, size_t size) {
   std::string bytes(size, '\0');
   std::ifstream(path, std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(size));
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(),
-                                                               static_cast<std::streamsize>(size));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(size));
 }
 
 // One line on standard error that names the file, and status 1.

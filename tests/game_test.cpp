@@ -86,8 +86,9 @@ TEST(Game, firstFramePlacesTheField) {
   for (int row = 0; row < 3; ++row) {
     for (int c = 0; c < 17; ++c) {
       const seam::Placed& b = first.balloons[row * 17 + c];
-      int startX = 20 * c + (row == 2 ? 10 : 0);
-      EXPECT_EQ(b.x, startX + (row == 1 ? -2 : 2)) << "row " << row << " column " << c;
+      int x = 20 * c + (row == 2 ? 10 : 0) + (row == 1 ? -2 : 2);
+      if (x > 320) x -= 340;  // past the right limit: round to the left one
+      EXPECT_EQ(b.x, x) << "row " << row << " column " << c;
       EXPECT_EQ(b.y, 20 + 20 * row);
     }
   }
@@ -148,7 +149,7 @@ TEST(Game, aLandingBouncesTheJumperOffTheOtherEnd) {
   Recording rec = record([&](int flip, const std::vector<View>& frames) {
     if (soundsIn(studs, flip) > 0) landing = flip;
     pilot.steer(frames.back());
-    return landing < 0 && flip < 2000;
+    return (landing < 0 || flip < landing + 2) && flip < 2000;
   });
   ASSERT_GT(landing, 0);
   EXPECT_EQ(soundsIn(studs, landing), 1);
@@ -283,9 +284,9 @@ TEST(Game, aClearedSetSpeedsUpAndANewGameKeepsLevelAndSpeed) {
   Recording rec = record([&](int flip, const std::vector<View>& frames) {
     const View& view = frames.back();
     int pops = soundsIn(pop, flip);
-    if (winFlip < 0 && pops > 0) lastPopFlip = flip;
     if (pops >= 2 && multiPopFlip < 0) multiPopFlip = flip;
     if (winFlip < 0 && soundsIn(win, flip) > 0) winFlip = flip;
+    if (winFlip < 0 && pops > 0) lastPopFlip = flip;
     if (winFlip < 0) {
       // Vary the throw so the jumper covers the whole width.
       pilot.setAim(0.55f + 0.4f * static_cast<float>((seam::countSounds(studs) * 7) % 10) / 10.0f);
@@ -319,7 +320,9 @@ TEST(Game, aClearedSetSpeedsUpAndANewGameKeepsLevelAndSpeed) {
   EXPECT_EQ(seam::countSounds(pop, 0, winFlip), 51);
   EXPECT_EQ(seam::countSounds(win), 1);
   EXPECT_GE(multiPopFlip, 0) << "no frame popped two balloons";
-  EXPECT_EQ(score(f[lastPopFlip]), 102);
+  // The score is written before the balloons are tested, so the full 102
+  // shows from the clearing frame on.
+  EXPECT_EQ(score(f[winFlip]), 102);
   EXPECT_EQ(lives(f[winFlip]), lives(f[lastPopFlip]) + 1);
   EXPECT_EQ(level(f[winFlip]), 1);
   EXPECT_EQ(f[winFlip].balloons.size(), 51u);

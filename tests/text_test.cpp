@@ -18,14 +18,13 @@ using seam::View;
 
 TEST(Numbers, areWrittenInDecimalForAnyLong) {
   char print[printSize];
-  const std::vector<std::pair<long, const char*>> cases = {
-      {0, "0"},
-      {7, "7"},
-      {-1, "-1"},
-      {1000000, "1000000"},
-      {12345678, "12345678"},
-      {LONG_MAX, "9223372036854775807"},
-      {LONG_MIN, "-9223372036854775808"}};
+  const std::vector<std::pair<long, const char*>> cases = {{0, "0"},
+                                                           {7, "7"},
+                                                           {-1, "-1"},
+                                                           {1000000, "1000000"},
+                                                           {12345678, "12345678"},
+                                                           {LONG_MAX, "9223372036854775807"},
+                                                           {LONG_MIN, "-9223372036854775808"}};
   for (const auto& [value, text] : cases) {
     std::memset(print, '#', sizeof print);
     formatNumber(value, print);
@@ -70,7 +69,7 @@ TEST(Text, firstFrameShowsTheScoresAndTheShortLabel) {
     int jx = first.jumper().x;
     int jy = first.jumper().y;
     const std::vector<std::tuple<const char*, int, int>> texts = {
-        {"Lives:", 280, 8}, {"3", 308, 8},   {"Score:", 5, 2}, {"0", 38, 2},
+        {"Lives:", 280, 8}, {"3", 308, 8}, {"Score:", 5, 2},          {"0", 38, 2},
         {"Level:", 5, 12},  {"0", 38, 12}, {"Grumo", jx - 7, jy - 10}};
     for (const auto& [text, x, y] : texts)
       problems.push_back(seam::textOnScreen(screen, first, 0, text, x, y));
@@ -104,10 +103,10 @@ TEST(Text, theLabelSwitchesOnEveryLandingAndFollowsTheJumper) {
       bool longLabel = landings.size() % 2 == 1;
       const char* label = longLabel ? "Grumos onda tvillinbror" : "Grumo";
       int x = longLabel ? jx - 40 : jx - 7;
-      seen.push_back({flip, view.textAt(x, jy - 10),
-                      seam::textOnScreen(SDL_GetVideoSurface(), view, longLabel ? 1 : 0, label,
-                                         x, jy - 10),
-                      view.sheetAt(x, jy - 10)});
+      seen.push_back(
+          {flip, view.textAt(x, jy - 10),
+           seam::textOnScreen(SDL_GetVideoSurface(), view, longLabel ? 1 : 0, label, x, jy - 10),
+           view.sheetAt(x, jy - 10)});
     }
     if (seam::countSounds(studs, flip, flip + 1) > 0) landings.push_back(flip);
     pilot.steer(view);

@@ -1,5 +1,6 @@
 // A scripted player: slides the board under the falling jumper so that it
-// lands at a chosen point of the landing half.
+// lands at a chosen point of the landing half, and tips the board when only
+// its other half can reach the jumper.
 #ifndef GRUMO_TESTS_AUTOPILOT_H
 #define GRUMO_TESTS_AUTOPILOT_H
 
@@ -23,6 +24,8 @@ class Autopilot {
   float aim;
   SDL_Surface* leftImage = nullptr;
   int lastJumperX = 0;
+  int lastJumperY = 0;
+  bool tipped = false;
   bool seenJumper = false;
 };
 

@@ -13,14 +13,15 @@ bool wholeImageOfSize(const Blit& blit, int w, int h) {
 }
 
 bool isGlyph(const Blit& blit) {
-  return blit.hasSrcRect && blit.hasDstRect && blit.src &&
-         blit.src->w >= cFont::numGlyphs * 8 && blit.srcRect.w == 8 && blit.srcRect.h == 8;
+  return blit.hasSrcRect && blit.hasDstRect && blit.src && blit.src->w >= cFont::numGlyphs * 8 &&
+         blit.srcRect.w == 8 && blit.srcRect.h == 8;
 }
 
 }  // namespace
 
 char glyphLetter(int index) {
-  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!?,.()+-/\":=0123456789";
+  static const char letters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!?,.()+-/\":=0123456789";
   return index >= 0 && index < cFont::numGlyphs ? letters[index] : '\0';
 }
 

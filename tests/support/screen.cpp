@@ -63,9 +63,8 @@ std::string sameAsOnItsOwn(SDL_Surface* screen, const View& view,
 
 std::string textOnScreen(SDL_Surface* screen, const View& view, int font, const char* text, int x,
                          int y) {
-  return sameAsOnItsOwn(screen, view, [&](SDL_Surface* target) {
-    gameFont(font).writeString(target, text, x, y);
-  });
+  return sameAsOnItsOwn(
+      screen, view, [&](SDL_Surface* target) { gameFont(font).writeString(target, text, x, y); });
 }
 
 }  // namespace seam
