@@ -3,4 +3,4 @@ target_link_libraries(binary_test PRIVATE GTest::gtest_main PkgConfig::SDL)
 target_compile_definitions(binary_test PRIVATE GRUMO_DATA_DIR="${GRUMO_DATA_DIR}"
                                                GRUMO_BINARY="$<TARGET_FILE:grumo>")
 add_dependencies(binary_test grumo)
-gtest_discover_tests(binary_test PROPERTIES ENVIRONMENT "${GRUMO_TEST_ENV}")
+grumo_discover(binary_test)

@@ -83,6 +83,10 @@ const std::vector<Blit>& frameBlits() { return state().blits; }
 const std::vector<Uint32>& delays() { return state().delays; }
 const std::vector<Sound>& sounds() { return state().sounds; }
 int musicStarts() { return state().musicStarts; }
+void forget() {
+  state().delays.clear();
+  state().sounds.clear();
+}
 int flips() { return state().flips; }
 void onFlip(FlipHook hook) { state().hook = std::move(hook); }
 

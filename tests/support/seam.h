@@ -48,6 +48,8 @@ const std::vector<Uint32>& delays();
 // Every sample started with FSOUND_PlaySound, and music started.
 const std::vector<Sound>& sounds();
 int musicStarts();
+// Drops the delay and sound records, so that long runs do not grow them.
+void forget();
 int flips();
 
 // Runs at every SDL_Flip, before the frame's blit record is cleared.
