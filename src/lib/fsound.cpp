@@ -17,26 +17,36 @@ struct FSOUND_SAMPLE {
 
 namespace {
 
-// libmad accepts almost any bytes as MP3 and plays silence, so a file must
-// start with an ID3v2 tag or an MPEG audio frame header to count as music.
-bool looksLikeMp3(const char* name) {
+struct Mp3Format {
+  int rate;
+  int channels;
+};
+
+// Reads the first MPEG audio frame header, after an ID3v2 tag if there is
+// one. libmad accepts almost any bytes and plays them as silence, so a file
+// that does not start like this does not count as music.
+bool readMp3Format(const char* name, Mp3Format& format) {
   FILE* file = std::fopen(name, "rb");
   if (!file) return false;
   unsigned char head[10] = {0};
-  size_t got = std::fread(head, 1, sizeof head, file);
-  bool ok = false;
-  if (got >= 10 && std::memcmp(head, "ID3", 3) == 0) {
-    // Skip the tag and demand a frame header right after it.
-    long tagSize = ((head[6] & 0x7f) << 21) | ((head[7] & 0x7f) << 14) | ((head[8] & 0x7f) << 7) |
-                   (head[9] & 0x7f);
-    unsigned char frame[2] = {0};
-    ok = std::fseek(file, 10 + tagSize, SEEK_SET) == 0 && std::fread(frame, 1, 2, file) == 2 &&
-         frame[0] == 0xff && (frame[1] & 0xe0) == 0xe0;
-  } else if (got >= 2) {
-    ok = head[0] == 0xff && (head[1] & 0xe0) == 0xe0;
-  }
+  unsigned char frame[4] = {0};
+  bool ok = std::fread(head, 1, sizeof head, file) == sizeof head;
+  long start = 0;
+  if (ok && std::memcmp(head, "ID3", 3) == 0)
+    start = 10 + (((head[6] & 0x7f) << 21) | ((head[7] & 0x7f) << 14) | ((head[8] & 0x7f) << 7) |
+                  (head[9] & 0x7f));
+  ok = ok && std::fseek(file, start, SEEK_SET) == 0 && std::fread(frame, 1, 4, file) == 4;
   std::fclose(file);
-  return ok;
+  if (!ok || frame[0] != 0xff || (frame[1] & 0xe0) != 0xe0) return false;
+
+  static const int rates[4][3] = {
+      {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+  int version = (frame[1] >> 3) & 3;  // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
+  int rateIndex = (frame[2] >> 2) & 3;
+  if (rateIndex == 3) return false;
+  format.rate = rates[version][rateIndex];
+  format.channels = (frame[3] >> 6) == 3 ? 1 : 2;
+  return format.rate != 0;
 }
 
 }  // namespace
@@ -52,7 +62,15 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*fla
 
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int /*offset*/,
                                   int /*length*/) {
-  if (!name || !looksLikeMp3(name)) return nullptr;
+  Mp3Format file{};
+  int rate = 0;
+  Uint16 sampleFormat = 0;
+  int channels = 0;
+  if (!name || !readMp3Format(name, file) || !Mix_QuerySpec(&rate, &sampleFormat, &channels))
+    return nullptr;
+  // SDL_mixer converts MP3 output in place, in a buffer sized for the file's
+  // own format: music at another rate or channel count would overrun it.
+  if (file.rate != rate || file.channels != channels) return nullptr;
   Mix_Music* music = Mix_LoadMUS(name);
   if (!music) return nullptr;
   return new FSOUND_STREAM{music, (mode & FSOUND_LOOP_NORMAL) != 0};
