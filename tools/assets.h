@@ -1,0 +1,61 @@
+// Everything make_assets draws and synthesises, one function per asset.
+#ifndef GRUMO_TOOLS_ASSETS_H
+#define GRUMO_TOOLS_ASSETS_H
+
+#include <cstdint>
+#include <vector>
+
+#include "canvas.h"
+
+// Small fixed-seed generator: the same stars, grass and noise on every run.
+struct Rng {
+  uint32_t s;
+  uint32_t next() {
+    s ^= s << 13;
+    s ^= s >> 17;
+    s ^= s << 5;
+    return s;
+  }
+  double unit() { return (next() >> 8) / 16777216.0; }
+  int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
+};
+
+constexpr int kGlyphCount = 74;
+constexpr int kGlyphCell = 8;
+extern const int kGlyphWidths[kGlyphCount];
+
+struct FontStyle {
+  Rgb ink[kGlyphCell];  // by row, so letters can carry a gradient
+  Rgb shadow;
+};
+
+FontStyle lightFont();
+FontStyle evilFont();
+Image makeFont(const FontStyle& style);
+Image makeBackground();
+Image makeBalloons();
+Image makeJumper();
+Image makeBoard();
+// Jumper over the board on a square canvas, scaled up by whole pixels.
+Image makeIcon(int size);
+
+constexpr int kRate = 44100;
+using Wave = std::vector<float>;  // mono, kRate samples per second, -1..1
+
+Wave makePop();
+Wave makeSplat();
+Wave makeStuds();
+Wave makeWin();
+// The music is stereo: SDL_mixer plays MP3 only in the mixer's own channel count.
+struct Stereo {
+  Wave left, right;
+};
+Stereo makeMusic();
+
+// Scales so the largest sample sits at the given level in dBFS.
+void normalize(Wave& w, double peakDb);
+void normalize(Stereo& s, double peakDb);
+std::vector<uint8_t> encodeWav(const Wave& w);
+std::vector<uint8_t> encodeMp3(const Stereo& s);
+
+#endif
