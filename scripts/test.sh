@@ -14,5 +14,5 @@ run_suite() {
   ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 300
 }
 
-run_suite "$root/build/plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$root/build/plain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRUMO_BENCH=ON
 run_suite "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DGRUMO_SANITIZE=ON
