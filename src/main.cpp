@@ -297,11 +297,7 @@ void createList(int* symbolwidth) {
 }
 
 void box(SDL_Surface* screen, int x, int y, int w, int h) {
-  SDL_Rect rect;
-  rect.x = static_cast<Sint16>(x);
-  rect.y = static_cast<Sint16>(y);
-  rect.w = static_cast<Uint16>(w);
-  rect.h = static_cast<Uint16>(h);
+  SDL_Rect rect = makeRect(x, y, w, h);
   SDL_FillRect(screen, &rect, SDL_MapRGB(screen->format, 60, 60, 200));
 }
 

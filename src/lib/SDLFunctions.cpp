@@ -3,6 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+SDL_Rect makeRect(int x, int y, int w, int h) {
+  SDL_Rect rect;
+  rect.x = static_cast<Sint16>(x);
+  rect.y = static_cast<Sint16>(y);
+  rect.w = static_cast<Uint16>(w);
+  rect.h = static_cast<Uint16>(h);
+  return rect;
+}
+
 int initSDL() {
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
     std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
@@ -23,32 +32,20 @@ int initAudio() {
 
 void drawBMP(SDL_Surface* image, SDL_Surface* target, int x, int y) {
   if (!image || !target) return;
-  SDL_Rect rect;
-  rect.x = static_cast<Sint16>(x);
-  rect.y = static_cast<Sint16>(y);
+  SDL_Rect rect = makeRect(x, y, 0, 0);
   SDL_UpperBlit(image, nullptr, target, &rect);
 }
 
 void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int h) {
   if (!source || !target) return;
-  SDL_Rect rect;
-  rect.x = static_cast<Sint16>(x);
-  rect.y = static_cast<Sint16>(y);
-  rect.w = static_cast<Uint16>(w);
-  rect.h = static_cast<Uint16>(h);
+  SDL_Rect rect = makeRect(x, y, w, h);
   SDL_UpperBlit(source, &rect, target, nullptr);
 }
 
 void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int h, int x2, int y2) {
   if (!source || !target) return;
-  SDL_Rect rect;
-  rect.x = static_cast<Sint16>(x);
-  rect.y = static_cast<Sint16>(y);
-  rect.w = static_cast<Uint16>(w);
-  rect.h = static_cast<Uint16>(h);
-  SDL_Rect dest;
-  dest.x = static_cast<Sint16>(x2);
-  dest.y = static_cast<Sint16>(y2);
+  SDL_Rect rect = makeRect(x, y, w, h);
+  SDL_Rect dest = makeRect(x2, y2, 0, 0);
   SDL_UpperBlit(source, &rect, target, &dest);
 }
 

@@ -10,6 +10,8 @@ void drawBMP(SDL_Surface* image, SDL_Surface* target, int x, int y);
 void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int h);
 void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int h, int x2, int y2);
 
+// A rectangle in SDL's 16-bit fields, which keep the low 16 bits of each value.
+SDL_Rect makeRect(int x, int y, int w, int h);
 // Loads a BMP the way every image of the game is loaded; null when it cannot.
 SDL_Surface* loadBMP(const char* path);
 // Cuts the w x h rectangle at (x, y) of a sheet into a surface of exactly that

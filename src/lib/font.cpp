@@ -1,0 +1,177 @@
+#include "font.h"
+
+#include <climits>
+#include <cstdint>
+
+#include "SDLFunctions.h"
+
+namespace {
+
+const int spaceWidth = 3;
+const int newlineWidth = -1;
+// Anything without a glyph of its own is shown and measured as '?', so a
+// stray byte stays visible and can never index past the table or the image.
+const int unknownGlyph = 53;
+// The word buffer of a text box: 31 characters and the terminator.
+const int maxWordLength = 31;
+
+int glyphIndex(char letter) {
+  const unsigned char c = static_cast<unsigned char>(letter);
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 64;
+  switch (c) {
+    case '!':
+      return 52;
+    case '?':
+      return 53;
+    case ',':
+      return 54;
+    case '.':
+      return 55;
+    case '(':
+      return 56;
+    case ')':
+      return 57;
+    case '+':
+      return 58;
+    case '-':
+      return 59;
+    case '/':
+      return 60;
+    case '"':
+      return 61;
+    case ':':
+      return 62;
+    case '=':
+      return 63;
+    default:
+      return unknownGlyph;
+  }
+}
+
+int clampToInt(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+// SDL keeps only 16 bits of a blit position, so a cell much further off the
+// target would wrap around onto it; such a cell cannot be seen and is skipped.
+void drawCell(SDL_Surface* sheet, int cell, int index, SDL_Surface* target, long long x,
+              long long y) {
+  if (!sheet || cell <= 0 || cell > UINT16_MAX) return;
+  const long long sheetX = static_cast<long long>(index) * cell;
+  if (sheetX > INT16_MAX) return;
+  if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) return;
+  readGFX(sheet, target, static_cast<int>(sheetX), 0, cell, cell, static_cast<int>(x),
+          static_cast<int>(y));
+}
+
+}  // namespace
+
+// Defined here too, so that it can be bound to a reference.
+const int cFont::numGlyphs;
+
+cFont::cFont() : symbolwidth(), fontmap(nullptr), width(0) {}
+
+cFont::cFont(const char* filename, int* charwidth, int w, int r, int g, int b) : cFont() {
+  init(filename, charwidth, w, r, g, b);
+}
+
+void cFont::init(const char* filename, int* charwidth, int w, int r, int g, int b) {
+  for (int i = 0; i < numGlyphs; ++i) symbolwidth[i] = charwidth ? charwidth[i] : 0;
+  width = w;
+  fontmap = loadBMP(filename);
+  if (fontmap)
+    SDL_SetColorKey(fontmap, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(fontmap->format, static_cast<Uint8>(r), static_cast<Uint8>(g),
+                               static_cast<Uint8>(b)));
+}
+
+int cFont::writeLetter(SDL_Surface* screen, char letter, int x, int y) {
+  if (letter == ' ') return spaceWidth;
+  if (letter == '\n') return newlineWidth;
+  const int index = glyphIndex(letter);
+  drawCell(fontmap, width, index, screen, x, y);
+  return symbolwidth[index];
+}
+
+void cFont::writeString(SDL_Surface* screen, const char* string, int x, int y) {
+  if (!string) return;
+  const long long pitch = static_cast<long long>(width) + width / 4;
+  long long xadd = 0;
+  long long yadd = 0;
+  for (const char* p = string; *p != '\0'; ++p) {
+    // Tested by character, so a glyph given a width of -1 cannot pass for a line break.
+    if (*p == '\n') {
+      xadd = 0;
+      yadd += pitch;
+    } else if (*p == ' ') {
+      xadd += spaceWidth + 1;
+    } else {
+      const int index = glyphIndex(*p);
+      drawCell(fontmap, width, index, screen, x + xadd, y + yadd);
+      xadd += static_cast<long long>(symbolwidth[index]) + 1;
+    }
+  }
+}
+
+int cFont::getWidth(char letter) {
+  if (letter == ' ') return spaceWidth;
+  if (letter == '\n') return newlineWidth;
+  return symbolwidth[glyphIndex(letter)];
+}
+
+int cFont::getStringWidth(const char* string, int length) {
+  long long sum = 0;
+  if (string)
+    for (int i = 0; i < length; ++i) sum += static_cast<long long>(getWidth(string[i])) + 1;
+  return clampToInt(sum - 1);
+}
+
+int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w, int numRows) {
+  int rows;
+  return textbox(screen, string, x, y, w, numRows, rows);
+}
+
+int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w, int numRows,
+                   int& wRows) {
+  wRows = 0;
+  if (!string) return -1;
+  const long long pitch = static_cast<long long>(width) + width / 4;
+  char tempString[maxWordLength + 1];
+  long long xAdd = 0;
+  int yAdd = 0;
+  int currentPos = 0;
+  while (string[currentPos] != '\0') {
+    int i = 0;
+    const int returnPos = currentPos;
+    while (string[currentPos] == ' ' || string[currentPos] == '\n') ++currentPos;
+    // A longer word is split: its rest is taken up as the next word.
+    while (i < maxWordLength && string[currentPos] != ' ' && string[currentPos] != '\n' &&
+           string[currentPos] != '\0')
+      tempString[i++] = string[currentPos++];
+    const long long wordWidth = getStringWidth(tempString, i);
+    if (wordWidth + xAdd > w) {
+      ++yAdd;
+      xAdd = 0;
+    }
+    tempString[i] = '\0';
+    if (yAdd >= numRows) return returnPos;
+    writeString(screen, tempString, clampToInt(x + xAdd), clampToInt(y + yAdd * pitch));
+    xAdd += wordWidth + getWidth(' ') + 1;
+    if (string[currentPos] == '\n') {
+      ++yAdd;
+      xAdd = 0;
+      wRows = yAdd;
+    }
+  }
+  wRows = yAdd;
+  return -1;
+}
+
+bool cFont::isUsable() const {
+  return fontmap && width > 0 && fontmap->w >= static_cast<long long>(numGlyphs) * width &&
+         fontmap->h >= width;
+}
