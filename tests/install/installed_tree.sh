@@ -8,14 +8,14 @@ cmake=$1 build=$2 bindir=$3 datadir=$4
 here=$(dirname "$0")
 source "$here/xgame.sh"
 source "$here/desktop.sh"
-need_tools Xvfb openbox xdotool desktop-file-validate
+xs_need_tools Xvfb openbox xdotool desktop-file-validate
 
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 
 scratch=$(mktemp -d)
 cleanup() {
-  xgame_stop_display
+  xs_stop
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -34,7 +34,7 @@ launcher="$prefix/$bindir/grumo"
 [[ $(head -n1 "$launcher") == '#!/bin/sh' ]] || fail "the launcher is not a /bin/sh script"
 check_desktop_entry "$prefix/$datadir" || failed=1
 
-xgame_start_display "$scratch" || exit 1
+xs_start_display "$scratch" || exit 1
 xgame_play "$scratch/game.log" / "$launcher" || failed=1
 
 mkdir -p "$scratch/elsewhere"

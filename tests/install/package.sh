@@ -16,7 +16,7 @@ if dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -qv '^not-ins
   echo "SKIP: a grumo package is already on this system; remove it to run this test"
   exit 77
 fi
-need_tools Xvfb openbox xdotool desktop-file-validate dpkg-shlibdeps apt-get readelf
+xs_need_tools Xvfb openbox xdotool desktop-file-validate dpkg-shlibdeps apt-get readelf
 
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
@@ -27,7 +27,7 @@ apt() {
 scratch=$(mktemp -d)
 chmod 755 "$scratch"  # apt reads the .deb as its own user
 cleanup() {
-  xgame_stop_display
+  xs_stop
   if dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -qv '^not-installed$'; then
     dpkg --purge grumo >/dev/null 2>&1
   fi
@@ -97,9 +97,9 @@ for lib in $(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sor
     fail "$lib comes from $owner, which the package does not depend on (Depends: $(dpkg-deb -f "$deb" Depends))"
 done
 
-xgame_start_display "$scratch" || exit 1
+xs_start_display "$scratch" || exit 1
 xgame_play "$scratch/game.log" / grumo || failed=1
-xgame_stop_display
+xs_stop
 
 step "removing and purging the package"
 mapfile -t listed < <(dpkg -L grumo)

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# measure.sh GRUMO DATA_DIR [SECONDS]
+#
+# Not a test: plays the game full screen on a private 1024x768 X server (with
+# sound mixed into /dev/null by SDL's disk driver) and prints the game's peak
+# resident memory and its CPU use over SECONDS (default 10) of play, and the
+# X server's CPU use over the same time.
+set -u
+
+if (($# < 2)); then
+  echo "usage: $0 GRUMO DATA_DIR [SECONDS]" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../support/xsession.sh
+source "$here/../support/xsession.sh"
+xs_need_tools Xvfb openbox xdotool xwd convert timeout realpath
+
+grumo=$(realpath "$1")
+data=$(realpath "$2")
+seconds=${3:-10}
+scratch=$(mktemp -d)
+trap 'xs_stop; rm -rf "$scratch"' EXIT
+trap 'exit 1' INT TERM HUP
+
+# CPU ticks (user + system) a process has used so far.
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+now() { date +%s.%N; }
+
+xs_start_display "$scratch" || exit 1
+xs_start_game "$scratch/game.log" "$data" /dev/null "$grumo" || exit 1
+xvfb=$(pgrep -P "${xs_pids[0]}" -x Xvfb || echo "${xs_pids[0]}")
+
+xs_press Right 0.5
+start=$(now)
+game0=$(ticks "$xs_game")
+xvfb0=$(ticks "$xvfb")
+# Keep play going: slide the board and throw a splatted jumper up again.
+end=$(awk -v s="$start" -v d="$seconds" 'BEGIN {printf "%.3f", s + d}')
+while awk -v n="$(now)" -v e="$end" 'BEGIN {exit !(n < e)}'; do
+  xs_press Left 0.4
+  xs_press space 0.2
+  xs_press Right 0.4
+done
+game1=$(ticks "$xs_game")
+xvfb1=$(ticks "$xvfb")
+stop=$(now)
+hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$xs_game/status")
+rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$xs_game/status")
+
+hz=$(getconf CLK_TCK)
+awk -v hwm="$hwm" -v rss="$rss" -v g="$((game1 - game0))" -v x="$((xvfb1 - xvfb0))" \
+  -v hz="$hz" -v s="$start" -v e="$stop" 'BEGIN {
+    t = e - s
+    printf "grumo peak resident memory (VmHWM): %.1f MB (resident at the end: %.1f MB)\n", hwm / 1024, rss / 1024
+    printf "grumo CPU over %.1f s of play: %.1f %% of one core\n", t, 100 * g / hz / t
+    printf "Xvfb CPU over the same time: %.1f %% of one core\n", 100 * x / hz / t
+  }'
+
+xdotool key Escape
+sleep 0.5
+xdotool key Escape
+xs_poll 50 0.1 xs_ended "$xs_game" || echo "warning: the game did not quit on Escape" >&2
