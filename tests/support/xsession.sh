@@ -64,6 +64,7 @@ xs_start_game() {
   local log=$1 data=$2 audio=$3 grumo=$4 window='' i
   # The game's own defaults are what is tested: crisp scaling, signals end it.
   (cd "$data" && exec env -u SDL12COMPAT_SCALE_METHOD -u SDL_NO_SIGNAL_HANDLERS \
+    -u SDL12COMPAT_OPENGL_SCALING -u SDL_RENDER_DRIVER -u SDL_FRAMEBUFFER_ACCELERATION \
     SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$grumo") >"$log" 2>&1 &
   xs_game=$!
   for ((i = 0; i < 200; i++)); do
