@@ -43,14 +43,18 @@ TEST(Soak, aMillionFramesOfRandomPlay) {
         // of random keys lose lives, end games and start new ones.
         if ((flip / 4000) % 2 == 0) {
           pilot.steer(seam::observeFrame());
-          if (random() % 50 == 0) seam::press(SDLK_SPACE);
-          else seam::release(SDLK_SPACE);
+          if (random() % 50 == 0)
+            seam::press(SDLK_SPACE);
+          else
+            seam::release(SDLK_SPACE);
         } else {
           std::uniform_int_distribution<int> key(0, 9);
           seam::hold(SDLK_LEFT, key(random) < 3);
           seam::hold(SDLK_RIGHT, key(random) < 3);
-          if (key(random) == 0) seam::press(SDLK_SPACE);
-          else seam::release(SDLK_SPACE);
+          if (key(random) == 0)
+            seam::press(SDLK_SPACE);
+          else
+            seam::release(SDLK_SPACE);
         }
         return flip < frames;
       },
