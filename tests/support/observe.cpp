@@ -26,10 +26,11 @@ char glyphLetter(int index) {
 }
 
 int glyphWidth(char letter) {
-  static int widths[cFont::numGlyphs];
-  static bool filled = false;
-  if (!filled) createList(widths);
-  filled = true;
+  static const std::vector<int> widths = [] {
+    std::vector<int> w(cFont::numGlyphs);
+    createList(w.data());
+    return w;
+  }();
   for (int i = 0; i < cFont::numGlyphs; ++i)
     if (glyphLetter(i) == letter) return widths[i];
   return letter == ' ' ? 3 : 0;
