@@ -10,7 +10,7 @@ step() { echo "[${SECONDS}s] $*"; }
 # xgame_play LOG WORKDIR COMMAND...: starts COMMAND from WORKDIR and plays it
 # to the end.
 xgame_play() {
-  local log=$1 workdir=$2 window='' status i
+  local log=$1 workdir=$2 status i
   shift 2
   echo "[${SECONDS}s] playing $* from $workdir"
   # Under X the display stack's libraries leak at exit, some from modules
@@ -19,13 +19,7 @@ xgame_play() {
   (cd "$workdir" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$@") >"$log" 2>&1 &
   xs_game=$!
-  for ((i = 0; i < 200; i++)); do
-    window=$(xdotool search --onlyvisible --class '^grumo$' 2>/dev/null | head -n1)
-    [[ -n $window ]] && break
-    xs_running "$xs_game" || break
-    sleep 0.1
-  done
-  if [[ -z $window ]]; then
+  if ! xs_focus_game; then
     xs_running "$xs_game" && kill -KILL "$xs_game"
     wait "$xs_game"
     status=$?
@@ -33,11 +27,6 @@ xgame_play() {
     echo "FAIL: no game window appeared (exit status $status); its output:" >&2
     cat "$log" >&2
     return 1
-  fi
-  # Keys go to the focused window; openbox normally focuses it on its own.
-  if ! xs_poll 30 0.1 xs_focused "$window"; then
-    xdotool windowactivate "$window" 2>/dev/null
-    xs_poll 50 0.1 xs_focused "$window" || echo "warning: game window never got the focus" >&2
   fi
   # Escapes sent while the game is still loading arrive together and the
   # frame loop swallows both, so keep pressing until it ends.

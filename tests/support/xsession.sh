@@ -61,31 +61,38 @@ xs_start_display() {
 # with its sound written to AUDIO_FILE, waits for its window to have the focus
 # and show a picture. Sets xs_game.
 xs_start_game() {
-  local log=$1 data=$2 audio=$3 grumo=$4 window='' i
+  local log=$1 data=$2 audio=$3 grumo=$4
   # The game's own defaults are what is tested: crisp scaling, signals end it.
   (cd "$data" && exec env -u SDL12COMPAT_SCALE_METHOD -u SDL_NO_SIGNAL_HANDLERS \
     -u SDL12COMPAT_OPENGL_SCALING -u SDL_RENDER_DRIVER -u SDL_FRAMEBUFFER_ACCELERATION \
     SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$grumo") >"$log" 2>&1 &
   xs_game=$!
+  if ! xs_focus_game; then
+    xs_game_failed "no game window appeared" "$log"
+    return 1
+  fi
+  # A mapped window is not yet a drawn frame: wait for the picture.
+  if ! xs_poll 100 0.1 xs_drawn; then
+    xs_game_failed "the game window stayed blank" "$log"
+    return 1
+  fi
+}
+
+# xs_focus_game: waits for the window of the game xs_game and gives it the
+# keyboard; fails when no window appears or the game ends first.
+xs_focus_game() {
+  local window='' i
   for ((i = 0; i < 200; i++)); do
     window=$(xdotool search --onlyvisible --class '^grumo$' 2>/dev/null | head -n1)
     [[ -n $window ]] && break
     xs_running "$xs_game" || break
     sleep 0.1
   done
-  if [[ -z $window ]]; then
-    xs_game_failed "no game window appeared" "$log"
-    return 1
-  fi
+  [[ -n $window ]] || return 1
   # Keys go to the focused window; openbox normally focuses it on its own.
   if ! xs_poll 30 0.1 xs_focused "$window"; then
     xdotool windowactivate "$window" 2>/dev/null
     xs_poll 50 0.1 xs_focused "$window" || echo "warning: the game window never got the focus" >&2
-  fi
-  # A mapped window is not yet a drawn frame: wait for the picture.
-  if ! xs_poll 100 0.1 xs_drawn; then
-    xs_game_failed "the game window stayed blank" "$log"
-    return 1
   fi
 }
 
