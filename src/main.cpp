@@ -216,6 +216,10 @@ void drawScore(cPlayField& field, cFont* font, SDL_Surface* screen) {
   drawNumber(font[0], screen, "Lives:", field.lives, 280, 8, 308);
   drawNumber(font[0], screen, "Score:", field.score, 5, 2, 38);
   drawNumber(font[0], screen, "Level:", field.level, 5, 12, 38);
+}
+
+// The name over the jumper follows it, dead or alive, and changes on every landing.
+void drawNameLabel(cPlayField& field, cFont* font, SDL_Surface* screen) {
   float px = field.player.getXPos();
   float py = field.player.getYPos();
   if (field.isGrumo)
@@ -247,6 +251,7 @@ void runFrame(cPlayField& field, SDL_Surface* screen, SDL_Surface* background, c
   clearSet(field, pause);
   handleDeath(field, keys, font[0], screen);
   drawScore(field, font, screen);
+  drawNameLabel(field, font, screen);
   drawBalloons(field, screen);
   field.board.draw(screen, field.player, field.xSpeed, field.ySpeed, field.alive, field.isGrumo);
   field.player.draw(screen);
