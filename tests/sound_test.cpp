@@ -94,7 +94,8 @@ TEST_F(Sound, samplesPlayAtOnceOnFreeChannelsAndOverlap) {
   auto start = std::chrono::steady_clock::now();
   int first = FSOUND_PlaySound(FSOUND_FREE, win);
   int second = FSOUND_PlaySound(FSOUND_FREE, win);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+  // Far less than the 1.2 s the sample lasts, even on a busy machine.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
   ASSERT_GE(first, 0);
   ASSERT_GE(second, 0);
   EXPECT_NE(first, second);
