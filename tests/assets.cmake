@@ -1,7 +1,7 @@
 # The asset contract: the committed pictures and sounds under data/, and, when
 # the generator is built, that it still makes them byte for byte.
-add_executable(assets_test ${CMAKE_CURRENT_LIST_DIR}/assets_test.cpp)
-target_link_libraries(assets_test PRIVATE grumo_core GTest::gtest_main)
+add_executable(assets_test ${CMAKE_CURRENT_LIST_DIR}/assets_test.cpp support/test_main.cpp)
+target_link_libraries(assets_test PRIVATE grumo_core GTest::gtest)
 target_compile_definitions(assets_test PRIVATE GRUMO_DATA_DIR="${GRUMO_DATA_DIR}"
                                                GRUMO_ICON_DIR="${GRUMO_SOURCE_DIR}/packaging")
 grumo_discover(assets_test)

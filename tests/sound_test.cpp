@@ -20,7 +20,6 @@ namespace {
 class Sound : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    SDL_Init(SDL_INIT_NOPARACHUTE);
     ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
     char pattern[] = "/tmp/grumo-sound-XXXXXX";
     dir = mkdtemp(pattern);
