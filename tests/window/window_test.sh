@@ -61,9 +61,21 @@ frame() {
     >"$out/$2.txt" 2>&1
 }
 
+# frame_within TRIES GAP MODE NAME: screenshots until one passes, while the
+# game runs.
+frame_within() {
+  local tries=$1 gap=$2 i
+  for ((i = 0; i < tries; i++)); do
+    xs_running "$xs_game" || return 1
+    frame "$3" "$4" && return 0
+    sleep "$gap"
+  done
+  return 1
+}
+
 # session NAME DATA_DIR: one scripted game from DATA_DIR.
 session() {
-  local name=$1 dir=$2 log="$out/$1.log" status i
+  local name=$1 dir=$2 log="$out/$1.log" status
   echo "-- $name: playing from $dir"
   xs_start_game "$log" "$dir" "$out/$name.raw" "$grumo" || return 1
   xs_press Right 1.5
@@ -74,15 +86,8 @@ session() {
   sleep 0.3
   # The jumper flies anywhere and may hide some text or balloons for a moment,
   # so a few screenshots a little apart get their chance.
-  status=1
-  for ((i = 0; i < 5; i++)); do
-    xs_running "$xs_game" || break
-    if frame play "$name-play"; then
-      status=0
-      break
-    fi
-    sleep 0.2
-  done
+  status=0
+  frame_within 5 0.2 play "$name-play" || status=1
   if ! xs_running "$xs_game"; then
     xs_game_failed "$name: the game ended during play" "$log"
     return 1
@@ -93,15 +98,8 @@ session() {
   xdotool key Escape
   # The credits loop has to be running before the second Escape, or the frame
   # loop would take both; so wait for the credits to show.
-  status=1
-  for ((i = 0; i < 40; i++)); do
-    xs_running "$xs_game" || break
-    if frame credits "$name-credits"; then
-      status=0
-      break
-    fi
-    sleep 0.1
-  done
+  status=0
+  frame_within 40 0.1 credits "$name-credits" || status=1
   [[ -f $out/$name-credits.txt ]] && cat "$out/$name-credits.txt"
   if ! xs_running "$xs_game"; then
     xs_game_failed "$name: the game ended instead of showing the credits" "$log"
