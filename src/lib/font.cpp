@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 #include "SDLFunctions.h"
 
@@ -11,43 +12,13 @@ const int spaceWidth = 3;
 const int newlineWidth = -1;
 // Anything without a glyph of its own is shown and measured as '?', so a
 // stray byte stays visible and can never index past the table or the image.
-const int unknownGlyph = 53;
+const int unknownGlyph = 53;  // '?'
 // The word buffer of a text box: 31 characters and the terminator.
 const int maxWordLength = 31;
 
 int glyphIndex(char letter) {
-  const unsigned char c = static_cast<unsigned char>(letter);
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 64;
-  switch (c) {
-    case '!':
-      return 52;
-    case '?':
-      return 53;
-    case ',':
-      return 54;
-    case '.':
-      return 55;
-    case '(':
-      return 56;
-    case ')':
-      return 57;
-    case '+':
-      return 58;
-    case '-':
-      return 59;
-    case '/':
-      return 60;
-    case '"':
-      return 61;
-    case ':':
-      return 62;
-    case '=':
-      return 63;
-    default:
-      return unknownGlyph;
-  }
+  const char* found = letter == '\0' ? nullptr : std::strchr(cFont::glyphs, letter);
+  return found ? static_cast<int>(found - cFont::glyphs) : unknownGlyph;
 }
 
 int clampToInt(long long v) {

@@ -7,6 +7,9 @@
 class cFont {
  public:
   static const int numGlyphs = 74;
+  // The characters of the glyph cells, left to right in the glyph image.
+  static constexpr char glyphs[numGlyphs + 1] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!?,.()+-/\":=0123456789";
 
   cFont();
   cFont(const char* filename, int* charwidth, int w, int r, int g, int b);
