@@ -6,58 +6,36 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int status = -1;  // exit status, or -1 when it was still running after 10 s
-  std::string err;
-};
-
-Outcome runGrumo(const fs::path& dir, const char* env) {
-  const fs::path errFile = dir / "stderr.txt";
-  const pid_t child = fork();
-  if (child == 0) {
-    if (!std::freopen(errFile.c_str(), "w", stderr) || chdir(dir.c_str()) != 0) _exit(120);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (*env) putenv(const_cast<char*>(env));
-    execl(GRUMO_BINARY, "grumo", static_cast<char*>(nullptr));
-    _exit(121);
-  }
-  Outcome outcome;
-  int status = 0;
-  for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10) {
-    if (waited > 10000) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  std::ostringstream err;
-  err << std::ifstream(errFile).rdbuf();
-  outcome.err = err.str();
-  return outcome;
-}
-
 std::string bytesOf(const fs::path& path) {
   std::ostringstream all;
   all << std::ifstream(path, std::ios::binary).rdbuf();
   return all.str();
+}
+
+struct Outcome {
+  int status;  // -1 when it was still running after 10 s
+  std::string err;
+};
+
+Outcome runGrumo(const fs::path& dir, const std::string& env) {
+  const std::string command = "cd '" + dir.string() +
+                              "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + env +
+                              " timeout -s KILL 10 " GRUMO_BINARY " 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  const bool ended = WIFEXITED(status) && WEXITSTATUS(status) != 128 + SIGKILL;
+  return {ended ? WEXITSTATUS(status) : -1, bytesOf(dir / "stderr.txt")};
 }
 
 void write(const fs::path& path, const std::string& bytes) {

@@ -17,29 +17,29 @@ using seam::View;
 int number(const View& view, int x, int y) { return std::atoi(view.textAt(x, y).c_str()); }
 int lives(const View& view) { return number(view, 308, 8); }
 int score(const View& view) { return number(view, 38, 2); }
+int level(const View& view) { return number(view, 38, 12); }
+std::pair<int, int> at(const seam::Placed& placed) { return {placed.x, placed.y}; }
 bool playedIn(FSOUND_SAMPLE* sample, int flip) { return seam::sounds(sample, flip, flip + 1) > 0; }
 
 // Slides the board so that the falling jumper comes down `aim` of the way from
-// the middle to the outer end of the raised half (or, with aim below 0, beside
+// the middle to the outer end of the raised half (with aim below 0, beside
 // the board), and tips the board when only its other half can reach.
 struct Pilot {
-  explicit Pilot(float aim) : aim(aim) {}
-  float aim;
+  float aim = 0.6f;
   SDL_Surface* untipped = nullptr;
-  View last;
+  int lastX = 0, lastY = 0;
 
   void steer(const View& view) {
-    seam::release(SDLK_SPACE);
     if (view.jumpers.empty() || view.boards.empty()) return;
     const seam::Placed &jumper = view.jumpers[0], &board = view.boards[0];
     if (!untipped) untipped = board.image;
-    int dx = last.jumpers.empty() ? 0 : jumper.x - last.jumpers[0].x;
-    const bool falling = !last.jumpers.empty() && jumper.y > last.jumpers[0].y;
-    last = view;
-    if (std::abs(dx) > 6) dx = 0;  // a wall or a new throw, not a speed
+    const int dx = std::abs(jumper.x - lastX) > 6 ? 0 : jumper.x - lastX;  // a wall is no speed
+    const bool falling = jumper.y > lastY;
+    lastX = jumper.x, lastY = jumper.y;
     const float centre = static_cast<float>(jumper.x + dx + 8);
     float target = board.image == untipped ? centre - 25 * (1 - aim) : centre - 25 - 25 * aim;
     if (aim < 0) target = centre < 160 ? 270 : 0;
+    seam::hold(SDLK_SPACE, false);
     if (aim >= 0 && (target < -1 || target > 271) && falling) seam::press(SDLK_SPACE);
     target = std::clamp(target, 0.0f, 270.0f);
     seam::hold(SDLK_LEFT, board.x > target + 2);
@@ -47,32 +47,96 @@ struct Pilot {
   }
 };
 
-TEST(Game, FirstFramePlacesTheFieldAndTheText) {
-  View first;
-  EXPECT_EQ(seam::play([&](int flip, const View& view) {
-              if (flip == 0) first = view;
-              return false;
-            }),
-            0);
-  // Rows drift once before they are drawn, wrapping past x 320.
+// The pilot plays until the set is cleared, then misses every throw: it
+// continues each death and starts a new game after game over.
+TEST(Game, AWholeGameFromTheFirstFrameToANewGame) {
+  Pilot pilot;
+  std::vector<View> views;
+  std::vector<int> landings, splats, spaces;
+  int winFlip = -1, lastPop = -1, twoPops = -1, newGame = -1;
+  seam::play(
+      [&](int flip, const View& view) {
+        views.push_back(view);
+        if (playedIn(studs, flip)) landings.push_back(flip);
+        if (playedIn(splat, flip)) splats.push_back(flip);
+        if (winFlip < 0 && playedIn(win, flip)) winFlip = flip;
+        if (winFlip < 0 && playedIn(pop, flip)) lastPop = flip;
+        if (twoPops < 0 && seam::sounds(pop, flip, flip + 1) > 1) twoPops = flip;
+        // Throws of varied height cover the whole width.
+        pilot.aim = winFlip < 0 ? 0.55f + 0.04f * static_cast<float>(landings.size() * 7 % 10) : -1;
+        pilot.steer(view);
+        if (!splats.empty() && flip == splats.back() + 5) {
+          seam::press(SDLK_SPACE);
+          spaces.push_back(flip + 1);
+          if (lives(view) == 0) newGame = flip + 1;
+        }
+        return newGame < 0 || flip < newGame + 2;
+      },
+      60000);
+
+  // The first frame: each row has drifted once before it is drawn, wrapping past x 320.
+  const View& first = views.at(0);
   std::set<std::pair<int, int>> expected, shown;
   for (int c = 0; c < 17; ++c)
     for (auto [x, y] : {std::pair{20 * c + 2, 20}, {20 * c - 2, 40}, {20 * c + 12, 60}})
       expected.insert({x > 320 ? x - 340 : x, y});
-  for (const seam::Placed& b : first.balloons) shown.insert({b.x, b.y});
+  for (const seam::Placed& b : first.balloons) shown.insert(at(b));
   EXPECT_EQ(first.balloons.size(), 51u);
   EXPECT_EQ(shown, expected);
-  // One motion step from (100, 100): x + 3, y - 5 + 0.5.
-  ASSERT_EQ(first.jumpers.size(), 1u);
-  EXPECT_EQ(std::make_pair(first.jumpers[0].x, first.jumpers[0].y), std::make_pair(103, 95));
-  ASSERT_EQ(first.boards.size(), 1u);
-  EXPECT_EQ(std::make_pair(first.boards[0].x, first.boards[0].y), std::make_pair(190, 221));
+  EXPECT_EQ(at(first.jumpers.at(0)), std::make_pair(103, 95));  // (100, 100) plus one step
+  EXPECT_EQ(at(first.boards.at(0)), std::make_pair(190, 221));
   const std::pair<std::pair<int, int>, const char*> texts[] = {
-      {{280, 8}, "Lives: 3"}, {{308, 8}, "3"}, {{5, 2}, "Score:"}, {{38, 2}, "0"},
-      {{5, 12}, "Level:"},    {{38, 12}, "0"}, {{96, 85}, "Grumo"}};
-  for (const auto& [at, text] : texts) EXPECT_EQ(first.textAt(at.first, at.second), text);
-  EXPECT_EQ(first.sheetAt(96, 85), first.sheetAt(280, 8));
+      {{280, 8}, "Lives: 3"}, {{5, 2}, "Score:"}, {{38, 2}, "0"},
+      {{5, 12}, "Level:"},    {{38, 12}, "0"},    {{96, 85}, "Grumo"}};
+  for (const auto& [place, text] : texts) EXPECT_EQ(first.textAt(place.first, place.second), text);
   EXPECT_EQ(seam::musicStarts(), 1);
+
+  // Each landing puts the jumper on the board, tips it and switches the name.
+  ASSERT_GE(landings.size(), 2u);
+  for (int n : {0, 1}) {
+    const View &landed = views[landings[n]], &after = views[landings[n] + 1];
+    const seam::Placed& jumper = after.jumpers.at(0);
+    EXPECT_EQ(landed.jumpers.at(0).y, 204);
+    EXPECT_NE(after.boards.at(0).image, landed.boards.at(0).image);
+    const int x = jumper.x - (n == 0 ? 40 : 7), y = jumper.y - 10;
+    EXPECT_EQ(after.textAt(x, y), n == 0 ? "Grumos onda tvillinbror" : "Grumo");
+    EXPECT_EQ(after.sheetAt(x, y) == first.sheetAt(280, 8), n == 1) << "the twin has his own font";
+  }
+
+  // The set clears in the frame after its last pop, with all 51 counted.
+  ASSERT_GT(winFlip, 0) << "the set was never cleared";
+  EXPECT_EQ(winFlip, lastPop + 1);
+  EXPECT_EQ(seam::sounds(pop, 0, winFlip), 51);
+  EXPECT_GT(twoPops, 0) << "no frame popped two balloons";
+  const View& cleared = views[winFlip];
+  EXPECT_EQ(score(cleared), 102);
+  EXPECT_EQ(lives(cleared), lives(views[lastPop]) + 1);
+  EXPECT_EQ(level(cleared), 1);
+  EXPECT_EQ(cleared.balloons.size(), 51u);
+  EXPECT_EQ(seam::delays()[winFlip - 1], 40u);
+  EXPECT_EQ(seam::delays()[winFlip], 35u);
+
+  // A splat waits with a message until Space; the last life's ends the game.
+  ASSERT_GT(newGame, 0);
+  ASSERT_EQ(splats.size(), spaces.size());
+  for (size_t n = 0; n < splats.size(); ++n) {
+    const View &dead = views[splats[n] + 1], &back = views[spaces[n]];
+    const bool over = spaces[n] == newGame;
+    SCOPED_TRACE(n);
+    EXPECT_EQ(views[splats[n]].jumpers.at(0).y, 222);
+    EXPECT_EQ(dead.jumpers.at(0).y, 222);
+    EXPECT_EQ(dead.textAt(40, 100).substr(0, 10), over ? "Nu ar du i" : "Aj vad doe");
+    EXPECT_EQ(dead.textAt(40, 120).substr(0, 11), over ? "Tryck space" : "");
+    EXPECT_EQ(back.jumpers.at(0).y, 210);
+    EXPECT_EQ(lives(back), over ? 3 : lives(dead) - 1);
+    EXPECT_EQ(score(back), over ? 0 : score(dead));
+    EXPECT_NE(back.boards.at(0).image, views[spaces[n] - 1].boards.at(0).image);
+    EXPECT_TRUE(views[spaces[n] + 1].textAt(40, 100).empty());
+  }
+  const View& fresh = views[newGame];
+  EXPECT_EQ(level(fresh), 1);
+  EXPECT_EQ(fresh.balloons.size(), 51u);
+  EXPECT_EQ(seam::delays()[newGame], 35u);
 }
 
 TEST(Game, FramesWaitOutThePeriodAndEscapeShowsTheCreditsUntilEscapeAgain) {
@@ -102,112 +166,6 @@ TEST(Game, FramesWaitOutThePeriodAndEscapeShowsTheCreditsUntilEscapeAgain) {
     EXPECT_EQ(*rows.rbegin(), 130);
     EXPECT_EQ(views[flip].textAt(20, 20), "Grumo Sproing");
   }
-}
-
-TEST(Game, EachLandingSwitchesTheNameOverTheJumper) {
-  Pilot pilot(0.5f);
-  std::vector<int> landings;
-  std::vector<View> views;
-  seam::play([&](int flip, const View& view) {
-    views.push_back(view);
-    if (playedIn(studs, flip)) landings.push_back(flip);
-    pilot.steer(view);
-    return landings.size() < 3 && !playedIn(splat, flip);
-  });
-  ASSERT_EQ(landings.size(), 3u);
-  for (size_t n = 0; n < landings.size(); ++n) {
-    const View& after = views[landings[n] + 1];
-    const int x = after.jumpers.at(0).x, y = after.jumpers.at(0).y - 10;
-    if (n % 2 == 0) {
-      EXPECT_EQ(after.textAt(x - 40, y), "Grumos onda tvillinbror");
-      EXPECT_NE(after.sheetAt(x - 40, y), after.sheetAt(280, 8));
-    } else {
-      EXPECT_EQ(after.textAt(x - 7, y), "Grumo");
-    }
-    EXPECT_EQ(views[landings[n]].jumpers[0].y, 204);
-    EXPECT_NE(after.boards[0].image, views[landings[n]].boards[0].image);
-  }
-}
-
-TEST(Game, SplatsAreContinuedWithSpaceUntilTheGameIsOverAndSpaceStartsAgain) {
-  Pilot pilot(-1);
-  std::vector<int> splats, spaces;
-  std::vector<View> views;
-  seam::play([&](int flip, const View& view) {
-    views.push_back(view);
-    if (playedIn(splat, flip)) splats.push_back(flip);
-    seam::release(SDLK_SPACE);
-    if (!splats.empty() && flip == splats.back() + 5) {
-      seam::press(SDLK_SPACE);
-      spaces.push_back(flip + 1);
-    } else if (spaces.empty() || flip > spaces.back()) {
-      pilot.steer(view);
-    }
-    return spaces.size() < 5;
-  });
-  ASSERT_EQ(spaces.size(), 5u);
-  const char* messages[] = {"Aj vad doed du aer.", "Nu ar du inte saa kaxig va?!?"};
-  const int livesWhenDead[] = {3, 2, 1, 0, 3};
-  for (int n = 0; n < 5; ++n) {
-    SCOPED_TRACE(n);
-    const View& dead = views[splats[n] + 1];
-    const View& back = views[spaces[n]];
-    EXPECT_EQ(views[splats[n]].jumpers.at(0).y, 222);
-    EXPECT_EQ(dead.textAt(40, 100).rfind(messages[n == 3], 0), 0u);
-    EXPECT_EQ(dead.jumpers.at(0).y, 222);
-    EXPECT_EQ(lives(dead), livesWhenDead[n]);
-    EXPECT_EQ(back.jumpers.at(0).y, 210);
-    EXPECT_EQ(lives(back), n == 3 ? 3 : livesWhenDead[n] - 1);
-    EXPECT_NE(back.boards[0].image, views[spaces[n] - 1].boards[0].image);
-    EXPECT_TRUE(views[spaces[n] + 1].textAt(40, 100).empty());
-  }
-}
-
-// The pilot clears a whole set; then the player lets every life go, and a new
-// game goes on at the level and speed reached.
-TEST(Game, AClearedSetSpeedsUpAndANewGameKeepsLevelAndSpeed) {
-  Pilot pilot(0.9f);
-  int winFlip = -1, lastPop = -1, twoPops = -1, newGame = -1, landings = 0;
-  std::vector<View> views;
-  seam::play(
-      [&](int flip, const View& view) {
-        views.push_back(view);
-        if (seam::sounds(pop, flip, flip + 1) > 1 && twoPops < 0) twoPops = flip;
-        if (winFlip < 0 && playedIn(win, flip)) winFlip = flip;
-        if (winFlip < 0 && playedIn(pop, flip)) lastPop = flip;
-        landings += playedIn(studs, flip);
-        // Throws of varied height cover the whole width.
-        pilot.aim = winFlip < 0 ? 0.55f + 0.04f * static_cast<float>((landings * 7) % 10) : -1;
-        const bool over = view.textAt(40, 100).rfind("Nu ar", 0) == 0;
-        if (over && newGame < 0) {
-          seam::press(SDLK_SPACE);
-          newGame = flip + 1;
-        } else {
-          pilot.steer(view);
-          seam::hold(SDLK_SPACE, newGame < 0 && !view.textAt(40, 100).empty());
-        }
-        return newGame < 0 || flip < newGame + 2;
-      },
-      60000);
-  ASSERT_GT(winFlip, 0) << "the set was never cleared";
-  ASSERT_GT(newGame, 0);
-  // The set clears in the frame after its last pop, with all 51 counted.
-  EXPECT_EQ(winFlip, lastPop + 1);
-  EXPECT_EQ(seam::sounds(pop, 0, winFlip), 51);
-  EXPECT_GT(twoPops, 0) << "no frame popped two balloons";
-  const View& cleared = views[winFlip];
-  EXPECT_EQ(score(cleared), 102);
-  EXPECT_EQ(lives(cleared), lives(views[lastPop]) + 1);
-  EXPECT_EQ(number(cleared, 38, 12), 1);
-  EXPECT_EQ(cleared.balloons.size(), 51u);
-  EXPECT_EQ(seam::delays()[winFlip - 1], 40u);
-  EXPECT_EQ(seam::delays()[winFlip], 35u);
-  const View& fresh = views[newGame];
-  EXPECT_EQ(lives(fresh), 3);
-  EXPECT_EQ(score(fresh), 0);
-  EXPECT_EQ(number(fresh, 38, 12), 1);
-  EXPECT_EQ(fresh.balloons.size(), 51u);
-  EXPECT_EQ(seam::delays()[newGame], 35u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The media library: timed sprites and the proportional font with its text
+// The media library: cut images and the proportional font with its text
 // boxes, read back from the blits they make.
 #include <gtest/gtest.h>
 
@@ -36,30 +36,6 @@ class Lib : public ::testing::Test {
 };
 SDL_Surface* Lib::screen;
 cFont Lib::font;
-
-TEST_F(Lib, SpritesShowEachFrameForItsPauseAndCopiesKeepTheirOwnClock) {
-  SDL_Surface* sheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
-  cSprite sprite;
-  sprite.init(sheet, 17, 0, 17, 17, 3);  // frames cut from x 17, 34 and 51
-  sprite.setAllPause(100);
-  sprite.setPause(1, 0);  // a pause of 0 still shows the frame for 1 ms
-  sprite.start();
-  cSprite copy = sprite;
-  copy.stop();
-  // Tick; sheet x of the frame shown. The stopped copy stays on its first frame.
-  const int steps[][2] = {{100, 17}, {101, 34}, {102, 51}, {201, 51},
-                          {202, 17}, {302, 34}, {505, 51}};
-  for (const auto& [at, x] : steps) {
-    seam::advance(at - seam::now());
-    SDL_Flip(screen);
-    sprite.draw(screen, 5, 6);
-    copy.draw(screen, 0, 0);
-    const seam::View view = seam::frame();
-    EXPECT_TRUE(seam::cutFrom(view.jumpers.at(0).image, sheet, x, 0)) << "tick " << at;
-    EXPECT_EQ(view.jumpers[0].x + view.jumpers[0].y, 11);
-    EXPECT_TRUE(seam::cutFrom(view.jumpers.at(1).image, sheet, 17, 0));
-  }
-}
 
 TEST_F(Lib, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
   const Uint32 masks[][3] = {

@@ -17,37 +17,16 @@ int __real_FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
 namespace seam {
 namespace {
 
-struct Sound {
-  int flip;
-  FSOUND_SAMPLE* sample;
-};
-
 struct State {
   Uint32 ticks = 0;
   Uint8 keys[SDLK_LAST] = {};
   std::deque<SDL_Event> events;
   View view;
   std::vector<Uint32> delays;
-  std::vector<Sound> sounds;
-  int musicStarts = 0;
-  int flips = 0;
-  std::function<void(const View&)> onFlip;
+  std::vector<std::pair<int, FSOUND_SAMPLE*>> sounds;  // flip, sample
+  int musicStarts = 0, flips = 0;
+  std::function<void()> onFlip;
 } s;
-
-void keyEvent(Uint8 type, SDLKey key) {
-  SDL_Event event{};
-  event.type = event.key.type = type;
-  event.key.keysym.sym = key;
-  queueEvent(event);
-  s.keys[key] = type == SDL_KEYDOWN;
-}
-
-int glyphWidth(char letter) {
-  static int widths[cFont::numGlyphs];
-  if (!widths[0]) createList(widths);
-  const char* at = std::strchr(cFont::glyphs, letter);
-  return at ? widths[at - cFont::glyphs] : 3;
-}
 
 Uint32 rgb(SDL_Surface* surface, int x, int y) {
   Uint32 raw = 0;
@@ -68,15 +47,17 @@ bool cutFrom(SDL_Surface* cut, SDL_Surface* sheet, int x, int y) {
 }
 
 std::string View::textAt(int x, int y) const {
+  static int widths[cFont::numGlyphs];
+  if (!widths[0]) createList(widths);
   std::string text;
   int next = x;
   for (const Glyph& g : glyphs) {
     if (g.y != y || (text.empty() && g.x != x)) continue;
-    // A space is 4 on; a text box leaves 3 between its words.
+    // A space moves the pen 4 on; a text box leaves 3 between its words.
     if (g.x == next + 3 || g.x == next + 4) text += ' ';
     if (g.x != next && g.x != next + 3 && g.x != next + 4) break;
     text += g.letter;
-    next = g.x + glyphWidth(g.letter) + 1;
+    next = g.x + widths[std::strchr(cFont::glyphs, g.letter) - cFont::glyphs] + 1;
   }
   return text;
 }
@@ -88,32 +69,36 @@ SDL_Surface* View::sheetAt(int x, int y) const {
 }
 
 void reset() { s = State(); }
-Uint32 now() { return s.ticks; }
 void advance(Uint32 ms) { s.ticks += ms; }
-void press(SDLKey key) { keyEvent(SDL_KEYDOWN, key); }
-void release(SDLKey key) { keyEvent(SDL_KEYUP, key); }
 void hold(SDLKey key, bool held) { s.keys[key] = held; }
-void queueEvent(const SDL_Event& event) { s.events.push_back(event); }
+void queueEvent(SDL_Event event) { s.events.push_back(event); }
 View frame() { return s.view; }
 const std::vector<Uint32>& delays() { return s.delays; }
 int musicStarts() { return s.musicStarts; }
 
+void press(SDLKey key) {
+  SDL_Event event{};
+  event.type = event.key.type = SDL_KEYDOWN;
+  event.key.keysym.sym = key;
+  queueEvent(event);
+  hold(key, true);
+}
+
 int sounds(FSOUND_SAMPLE* sample, int from, int to) {
   int count = 0;
-  for (const Sound& sound : s.sounds)
-    count += sound.sample == sample && sound.flip >= from && sound.flip < to;
+  for (auto [flip, played] : s.sounds) count += played == sample && flip >= from && flip < to;
   return count;
 }
 
 int play(const std::function<bool(int, const View&)>& script, int maxFlips) {
   reset();
   bool playing = true;
-  s.onFlip = [&](const View& view) {
-    playing = script(s.flips, view) && playing;
+  s.onFlip = [&] {
+    playing = script(s.flips, s.view) && playing;
     if (!playing || s.flips >= maxFlips) press(SDLK_ESCAPE);
   };
   if (chdir(GRUMO_DATA_DIR) != 0) std::abort();
-  int result = SDL_main(0, nullptr);
+  const int result = SDL_main(0, nullptr);
   return s.flips > maxFlips ? -1 : result;
 }
 
@@ -137,26 +122,24 @@ int __wrap_SDL_PollEvent(SDL_Event* event) {
   return 1;
 }
 
-Uint8* __wrap_SDL_GetKeyState(int* numkeys) {
-  if (numkeys) *numkeys = SDLK_LAST;
-  return s.keys;
-}
+Uint8* __wrap_SDL_GetKeyState(int*) { return s.keys; }
 
 int __wrap_SDL_Flip(SDL_Surface*) {
-  if (s.onFlip) s.onFlip(s.view);
+  if (s.onFlip) s.onFlip();
   ++s.flips;
   s.view = seam::View();
   return 0;
 }
 
 int __wrap_SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
-  seam::View& v = s.view;
   const int x = dstrect ? dstrect->x : 0, y = dstrect ? dstrect->y : 0;
+  seam::View& v = s.view;
   if (srcrect && src->w >= cFont::numGlyphs * 8 && srcrect->w == 8)
     v.glyphs.push_back({src, cFont::glyphs[srcrect->x / 8], x, y});
-  if (!srcrect && src->w == 17) v.jumpers.push_back({src, x, y});
-  if (!srcrect && src->w == 50) v.boards.push_back({src, x, y});
-  if (!srcrect && src->w == 16) v.balloons.push_back({src, x, y});
+  if (!srcrect) {
+    auto& placed = src->w == 17 ? v.jumpers : src->w == 50 ? v.boards : v.balloons;
+    if (src->w == 17 || src->w == 50 || src->w == 16) placed.push_back({src, x, y});
+  }
   return __real_SDL_UpperBlit(src, srcrect, dst, dstrect);
 }
 

@@ -16,24 +16,21 @@ namespace seam {
 
 struct Placed {
   SDL_Surface* image;
-  int x;
-  int y;
+  int x, y;
 };
 
 struct Glyph {
   SDL_Surface* sheet;
   char letter;
-  int x;
-  int y;
+  int x, y;
 };
 
-// What one frame showed, read from its blits by size: 17x17 the jumper,
-// 50x18 the board, 16x16 balloons, 8x8 cells of a glyph sheet.
+// What one frame showed, told apart by size: 17x17 the jumper, 50x18 the
+// board, 16x16 balloons, 8x8 cells of a glyph sheet.
 struct View {
   std::vector<Placed> jumpers, boards, balloons;
   std::vector<Glyph> glyphs;
-  // The letters written in one row from (x, y) on, a space for each gap of
-  // one space; empty when no glyph starts there.
+  // The letters of one row from (x, y) on, with a space for each gap.
   std::string textAt(int x, int y) const;
   SDL_Surface* sheetAt(int x, int y) const;
 };
@@ -41,26 +38,23 @@ struct View {
 // True when `cut` shows the area of its size at (x, y) of `sheet`.
 bool cutFrom(SDL_Surface* cut, SDL_Surface* sheet, int x, int y);
 
-// Back to tick 0, no keys, nothing queued or recorded.
+// Back to tick 0 with nothing held, queued or recorded.
 void reset();
-Uint32 now();
 void advance(Uint32 ms);
-// A press queues its key-down event and holds the key; release undoes both.
+// A press queues a key-down event and holds the key.
 void press(SDLKey key);
-void release(SDLKey key);
 void hold(SDLKey key, bool held);
-void queueEvent(const SDL_Event& event);
+void queueEvent(SDL_Event event);
 
-View frame();  // blits since the last flip
+View frame();  // what was drawn since the last flip
 const std::vector<Uint32>& delays();
-// Samples started with FSOUND_PlaySound in flips [from, to).
+// Samples started in flips [from, to).
 int sounds(FSOUND_SAMPLE* sample, int from = 0, int to = 1 << 30);
 int musicStarts();
 
-// Runs the real SDL_main from the data directory; `script` runs at every flip
-// with the flip's number and what it showed; once it has returned false the
-// harness presses Escape at every flip. Returns what SDL_main
-// returned, or -1 when the game ran past maxFlips.
+// Runs the real SDL_main in the data directory with `script` called at every
+// flip; once it has returned false, or after maxFlips, Escape is pressed at
+// every flip. Returns what SDL_main returned, or -1 after maxFlips.
 int play(const std::function<bool(int flip, const View& view)>& script, int maxFlips = 30000);
 
 }  // namespace seam
