@@ -30,6 +30,7 @@ function(grumo_gzip source target)
                      DEPENDS "${source}" VERBATIM)
 endfunction()
 set(GRUMO_PACKAGING "${PROJECT_SOURCE_DIR}/packaging")
+file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging")
 grumo_gzip("${GRUMO_PACKAGING}/grumo.6" "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz")
 grumo_gzip("${GRUMO_PACKAGING}/changelog" "${PROJECT_BINARY_DIR}/packaging/changelog.gz")
 add_custom_target(grumo_docs ALL DEPENDS "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz"

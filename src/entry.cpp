@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "SDLFunctions.h"
 #include "main.h"
+#include "window_icon.h"
 
 namespace {
 
@@ -58,39 +58,23 @@ void refuseInvisibleDisplay() {
   std::exit(1);
 }
 
-// Transparent where the sheet is magenta, as a mask of one bit a pixel.
-const int iconSize = 17;
-const int maskPitch = (iconSize + 7) / 8;
-
-void maskMagenta(SDL_Surface* icon, Uint8* mask) {
+// The jumper's first frame, transparent where it is magenta.
+void setIcon() {
+  SDL_Surface* icon = SDL_CreateRGBSurface(SDL_SWSURFACE, windowIconSize, windowIconSize, 32,
+                                           0xff0000, 0xff00, 0xff, 0);
+  if (!icon) return;
+  const int maskPitch = (windowIconSize + 7) / 8;
+  Uint8 mask[windowIconSize * maskPitch] = {};
   SDL_LockSurface(icon);
-  for (int y = 0; y < iconSize; ++y)
-    for (int x = 0; x < iconSize; ++x) {
-      Uint32 pixel = static_cast<Uint32*>(icon->pixels)[y * icon->pitch / 4 + x];
-      if ((pixel & 0xffffff) != 0xff00ff) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
+  for (int y = 0; y < windowIconSize; ++y)
+    for (int x = 0; x < windowIconSize; ++x) {
+      Uint32 colour = windowIcon[y * windowIconSize + x];
+      static_cast<Uint32*>(icon->pixels)[y * icon->pitch / 4 + x] = colour;
+      if (colour != 0xff00ff) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
     }
   SDL_UnlockSurface(icon);
-}
-
-// The jumper's first frame.
-void setIcon() {
-  const char* sheetPath = "gfx/fatman.bmp";
-  // A pipe or a device in its place would block here; the game names the fault later.
-  struct stat info;
-  if (stat(sheetPath, &info) != 0 || !S_ISREG(info.st_mode)) return;
-  SDL_Surface* sheet = loadBMP(sheetPath);
-  if (!sheet) return;
-  SDL_Surface* icon =
-      SDL_CreateRGBSurface(SDL_SWSURFACE, iconSize, iconSize, 32, 0xff0000, 0xff00, 0xff, 0);
-  if (icon) {
-    SDL_Rect frame = makeRect(0, 0, iconSize, iconSize);
-    SDL_UpperBlit(sheet, &frame, icon, nullptr);
-    Uint8 mask[iconSize * maskPitch] = {};
-    maskMagenta(icon, mask);
-    SDL_WM_SetIcon(icon, mask);
-    SDL_FreeSurface(icon);
-  }
-  SDL_FreeSurface(sheet);
+  SDL_WM_SetIcon(icon, mask);
+  SDL_FreeSurface(icon);
 }
 
 }  // namespace
