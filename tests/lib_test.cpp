@@ -37,6 +37,24 @@ class Lib : public ::testing::Test {
 SDL_Surface* Lib::screen;
 cFont Lib::font;
 
+TEST_F(Lib, ASpriteShowsEachFrameForItsPauseFromWhenItStarted) {
+  SDL_Surface* sheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
+  cSprite sprite;
+  sprite.init(sheet, 17, 0, 17, 17, 3);  // frames from x 17, 34 and 51
+  sprite.setAllPause(100);
+  sprite.setPause(1, 0);  // still shown for 1 ms
+  seam::advance(50);
+  sprite.start();
+  // Tick; sheet x of the frame shown.
+  const int steps[][2] = {{150, 17}, {151, 34}, {152, 51}, {251, 51}, {252, 17}, {555, 51}};
+  for (const auto& [at, x] : steps) {
+    seam::reset();
+    seam::advance(at);
+    sprite.draw(screen, 0, 0);
+    EXPECT_TRUE(seam::cutFrom(seam::frame().jumpers.at(0).image, sheet, x, 0)) << "tick " << at;
+  }
+}
+
 TEST_F(Lib, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
   const Uint32 masks[][3] = {
       {0xf800, 0x07e0, 0x001f}, {0xff0000, 0xff00, 0xff}, {0xff0000, 0xff00, 0xff}};
@@ -88,6 +106,7 @@ TEST_F(Lib, TextBoxesWrapWordsAndSayWhereTheUndrawnRestBegins) {
   const Case cases[] = {
       {"aaa bbb ccc", 40, 5, -1, 1, {{'a', 0, 0}, {'b', 18, 0}, {'c', 0, 10}}},
       {"aaa bbb ccc", 20, 2, 7, 0, {{'a', 0, 0}, {'b', 0, 10}}},
+      {"aaa bbb", 29, 1, -1, 0, {{'a', 0, 0}, {'b', 18, 0}}},
       {"  aaa\n\nbbb", 300, 5, -1, 1, {{'a', 0, 0}, {'b', 0, 10}}},
       {long40.c_str(), 1000, 1, -1, 0, {{'a', 0, 0}, {'a', 158, 0}}},
       {long40.c_str(), 100, 2, 31, 0, {{'a', 0, 10}}},

@@ -76,13 +76,15 @@ View frame() { return s.view; }
 const std::vector<Uint32>& delays() { return s.delays; }
 int musicStarts() { return s.musicStarts; }
 
-void press(SDLKey key) {
+static void keyEvent(SDLKey key, Uint8 type) {
   SDL_Event event{};
-  event.type = event.key.type = SDL_KEYDOWN;
+  event.type = event.key.type = type;
   event.key.keysym.sym = key;
   queueEvent(event);
-  hold(key, true);
+  hold(key, type == SDL_KEYDOWN);
 }
+void press(SDLKey key) { keyEvent(key, SDL_KEYDOWN); }
+void release(SDLKey key) { keyEvent(key, SDL_KEYUP); }
 
 int sounds(FSOUND_SAMPLE* sample, int from, int to) {
   int count = 0;
@@ -136,6 +138,8 @@ int __wrap_SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, 
   seam::View& v = s.view;
   if (srcrect && src->w >= cFont::numGlyphs * 8 && srcrect->w == 8)
     v.glyphs.push_back({src, cFont::glyphs[srcrect->x / 8], x, y});
+  // The backdrop covers all that was drawn before it.
+  if (!srcrect && src->w == 320) v = seam::View();
   if (!srcrect) {
     auto& placed = src->w == 17 ? v.jumpers : src->w == 50 ? v.boards : v.balloons;
     if (src->w == 17 || src->w == 50 || src->w == 16) placed.push_back({src, x, y});

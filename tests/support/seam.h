@@ -41,8 +41,9 @@ bool cutFrom(SDL_Surface* cut, SDL_Surface* sheet, int x, int y);
 // Back to tick 0 with nothing held, queued or recorded.
 void reset();
 void advance(Uint32 ms);
-// A press queues a key-down event and holds the key.
+// A press queues a key-down event and holds the key; a release undoes both.
 void press(SDLKey key);
+void release(SDLKey key);
 void hold(SDLKey key, bool held);
 void queueEvent(SDL_Event event);
 
