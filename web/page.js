@@ -5,11 +5,12 @@
 
 const canvas = document.getElementById('canvas');
 const stage = document.querySelector('main');
-const status = document.getElementById('status');
+const statusLine = document.getElementById('status');
 const gameKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Space'];
 let soundStarted = false;
 let shown = false;
 let over = false;
+let lastComplaint = '';
 
 function fit() {
   const room = Math.min(stage.clientWidth / 320, stage.clientHeight / 240);
@@ -17,12 +18,12 @@ function fit() {
 }
 
 function say(text, action) {
-  status.textContent = text;
+  statusLine.textContent = text;
   if (!action) return;
   const button = document.createElement('button');
   button.textContent = action.label;
   button.addEventListener('click', action.run);
-  status.append(button);
+  statusLine.append(button);
   button.focus();
 }
 
@@ -54,8 +55,9 @@ var Module = {
   noImageDecoding: true,
   noAudioDecoding: true,
   print: (line) => console.log(line),
-  printErr: (line) => console.warn(line),
+  printErr: (line) => console.warn(lastComplaint = line),
   onAbort: (reason) => end('The game stopped: ' + reason),
+  onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 
 fit();
