@@ -17,10 +17,8 @@ using Clock = std::chrono::steady_clock;
 // board and the jumper.
 void BM_Frame(benchmark::State& state) {
   bool running = true;
-  seam::runGame([&](SDL_Surface*, int) {
-    if (running) running = state.KeepRunning();
-    if (!running) seam::press(SDLK_ESCAPE);
-  });
+  seam::play([&](int, const seam::View&) { return running = running && state.KeepRunning(); },
+             1 << 30);
 }
 BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);
 
@@ -29,11 +27,9 @@ BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);
 void BM_StartUp(benchmark::State& state) {
   for (auto _ : state) {
     Clock::time_point start = Clock::now();
-    seam::runGame([&](SDL_Surface*, int flip) {
-      if (flip == 0) {
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-      }
-      seam::press(SDLK_ESCAPE);
+    seam::play([&](int, const seam::View&) {
+      state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+      return false;
     });
   }
 }

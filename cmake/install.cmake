@@ -1,40 +1,46 @@
-# The binary stays out of PATH; bin/grumo is a launcher that enters the data
-# directory first, because the game opens gfx/ and sound/ relative to where
-# it runs.
+# Laid out as Debian's own games are: the game itself in games/ (no launcher:
+# the process entry finds the data), its data in share/games/grumo, under any
+# prefix.
 include(GNUInstallDirs)
 
+set(GRUMO_INSTALL_BINDIR games CACHE STRING "Where the game goes, relative to the prefix")
+set(GRUMO_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/grumo"
+    CACHE STRING "Where the game's data goes, relative to the prefix")
 set(GRUMO_ICON "${PROJECT_SOURCE_DIR}/packaging/grumo.png"
     CACHE FILEPATH "128x128 PNG installed as the game's icon")
-
 set(GRUMO_ICON_48 "${PROJECT_SOURCE_DIR}/packaging/grumo-48.png"
     CACHE FILEPATH "Optional 48x48 PNG of the icon, for menus that prefer that size")
 
-set(GRUMO_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/grumo")
-set(GRUMO_INSTALL_EXECDIR "${CMAKE_INSTALL_LIBEXECDIR}/grumo")
+# Relative, so that a tree installed under another prefix or staged with
+# DESTDIR still finds its own data.
+file(RELATIVE_PATH GRUMO_DATA_FROM_BINARY "/${GRUMO_INSTALL_BINDIR}" "/${GRUMO_INSTALL_DATADIR}")
+target_compile_definitions(grumo PRIVATE GRUMO_DATA_FROM_BINARY="${GRUMO_DATA_FROM_BINARY}")
 
-install(TARGETS grumo RUNTIME DESTINATION "${GRUMO_INSTALL_EXECDIR}")
-
+install(TARGETS grumo RUNTIME DESTINATION "${GRUMO_INSTALL_BINDIR}")
 # Only what the game opens; the asset generator may leave other files around.
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/gfx"
-        DESTINATION "${GRUMO_INSTALL_DATADIR}"
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/gfx" DESTINATION "${GRUMO_INSTALL_DATADIR}"
         FILES_MATCHING PATTERN "*.bmp")
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/sound"
-        DESTINATION "${GRUMO_INSTALL_DATADIR}"
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/sound" DESTINATION "${GRUMO_INSTALL_DATADIR}"
         FILES_MATCHING PATTERN "*.wav" PATTERN "*.mp3")
 
-# The launcher finds the rest from its own location, so the tree works under
-# any prefix and when staged with DESTDIR.
-file(RELATIVE_PATH GRUMO_LAUNCHER_TO_DATA
-     "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/grumo")
-file(RELATIVE_PATH GRUMO_LAUNCHER_TO_BINARY
-     "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_LIBEXECDIR}/grumo/grumo")
-configure_file("${PROJECT_SOURCE_DIR}/packaging/grumo.sh.in"
-               "${PROJECT_BINARY_DIR}/packaging/grumo" @ONLY)
-install(PROGRAMS "${PROJECT_BINARY_DIR}/packaging/grumo"
-        DESTINATION "${CMAKE_INSTALL_BINDIR}")
-
-install(FILES "${PROJECT_SOURCE_DIR}/packaging/grumo.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+# Debian wants the manual page and the changelog compressed, without a time stamp.
+function(grumo_gzip source target)
+  add_custom_command(OUTPUT "${target}"
+                     COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" "${source}" "${target}"
+                     DEPENDS "${source}" VERBATIM)
+endfunction()
+set(GRUMO_PACKAGING "${PROJECT_SOURCE_DIR}/packaging")
+file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging")
+grumo_gzip("${GRUMO_PACKAGING}/grumo.6" "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz")
+grumo_gzip("${GRUMO_PACKAGING}/changelog" "${PROJECT_BINARY_DIR}/packaging/changelog.gz")
+add_custom_target(grumo_docs ALL DEPENDS "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz"
+                                         "${PROJECT_BINARY_DIR}/packaging/changelog.gz")
+install(FILES "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+install(FILES "${PROJECT_BINARY_DIR}/packaging/changelog.gz" "${GRUMO_PACKAGING}/copyright"
+        DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/grumo")
+install(FILES "${GRUMO_PACKAGING}/grumo.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${GRUMO_PACKAGING}/org.example.grumo.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
 if(EXISTS "${GRUMO_ICON}")
   install(FILES "${GRUMO_ICON}"

@@ -1,9 +1,83 @@
-// Process entry: what SDL's own entry library does on the platforms that have one.
+// Process entry: what SDL's own entry library does on the platforms that have
+// one, and what a platform's launcher would do: find the data, name the window.
 #include <SDL.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "main.h"
+#include "window_icon.h"
+
+namespace {
+
+bool isDirectory(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool holdsData(const std::string& dir) {
+  return isDirectory(dir + "/gfx") && isDirectory(dir + "/sound");
+}
+
+std::string binaryDirectory() {
+  char path[PATH_MAX];
+  if (!realpath("/proc/self/exe", path)) return "";
+  std::string binary = path;
+  return binary.substr(0, binary.rfind('/'));
+}
+
+// The game opens gfx/ and sound/ relative to where it runs. Started from
+// anywhere else, enter the data installed beside the binary, or for a binary
+// still in its build tree the source tree's data.
+void enterDataDirectory() {
+  if (holdsData(".")) return;
+  const std::string here = binaryDirectory();
+  if (here.empty()) return;
+  std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;
+  char build[PATH_MAX];
+  if (!holdsData(dir) && realpath(GRUMO_BUILD_DIR, build) && here == build)
+    dir = GRUMO_SOURCE_DATA_DIR;
+  if (holdsData(dir) && chdir(dir.c_str()) != 0) std::perror(dir.c_str());
+}
+
+// Without a display SDL falls back to a driver that shows nothing, and the
+// game would play music nobody can stop. Only a player's own choice of driver
+// may lead there.
+void refuseInvisibleDisplay() {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen && *chosen) return;
+  char name[32];
+  if (!SDL_VideoDriverName(name, sizeof name)) return;
+  if (std::strcmp(name, "offscreen") != 0 && std::strcmp(name, "dummy") != 0) return;
+  std::fputs("Unable to set the 320x240x32 video mode: no display found\n", stderr);
+  std::exit(1);
+}
+
+// The jumper's first frame, transparent where it is magenta.
+void setIcon() {
+  SDL_Surface* icon = SDL_CreateRGBSurface(SDL_SWSURFACE, windowIconSize, windowIconSize, 32,
+                                           0xff0000, 0xff00, 0xff, 0);
+  if (!icon) return;
+  const int maskPitch = (windowIconSize + 7) / 8;
+  Uint8 mask[windowIconSize * maskPitch] = {};
+  SDL_LockSurface(icon);
+  for (int y = 0; y < windowIconSize; ++y)
+    for (int x = 0; x < windowIconSize; ++x) {
+      Uint32 colour = windowIcon[y * windowIconSize + x];
+      static_cast<Uint32*>(icon->pixels)[y * icon->pitch / 4 + x] = colour;
+      if (colour != 0xff00ff) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
+    }
+  SDL_UnlockSurface(icon);
+  SDL_WM_SetIcon(icon, mask);
+  SDL_FreeSurface(icon);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Let Ctrl+C and logging out end the game; window-close stays ignored.
@@ -17,7 +91,14 @@ int main(int argc, char** argv) {
   setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
   setenv("SDL_RENDER_DRIVER", "software", 0);
   setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+  enterDataDirectory();
   SDL_Init(SDL_INIT_NOPARACHUTE);
   std::atexit(SDL_Quit);
+  // When video cannot start, the game's own video mode line says why.
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+    refuseInvisibleDisplay();
+    SDL_WM_SetCaption("Grumo", "Grumo");
+    setIcon();
+  }
   return SDL_main(argc, argv);
 }

@@ -1,18 +1,18 @@
 #include "main.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
 #include "SDLFunctions.h"
-#include "balloon.h"
-#include "font.h"
-#include "sproingy.h"
 
 FSOUND_STREAM* mp3 = nullptr;
 FSOUND_SAMPLE* pop = nullptr;
 FSOUND_SAMPLE* splat = nullptr;
 FSOUND_SAMPLE* studs = nullptr;
 FSOUND_SAMPLE* win = nullptr;
+
+namespace {
 
 // Six lines, each newline right after a word so that every line starts a row
 // of the credits box; the runs of spaces fold into single gaps there.
@@ -28,10 +28,6 @@ const char* const creditsText =
     "to the cat Pannkaka for sitting on the keyboard, and to you for playing!    Pop them all, "
     "catch Grumo and beware of his evil twin brother.    See you soon!    ";
 
-namespace {
-
-const int columns = 17;
-const int rows = 3;
 const int setSize = columns * rows;
 const long slowestPause = 40;
 const long fastestPause = 20;
@@ -40,54 +36,47 @@ const char* const deathMessage = "Aj vad doed du aer. Tryck paa space foer att f
 const char* const gameOverMessage =
     "Nu ar du inte saa kaxig va?!?\n\nTryck space foer en ny omgaang eller esc foer att avsluta.";
 
-// Everything on the field; SDL_main owns it for the whole run.
-struct cPlayField {
-  cPlayField(SDL_Surface* balloonSheet, SDL_Surface* playerSheet, SDL_Surface* boardSheet);
-
-  cBalloon balloon[columns][rows];
-  cPlayer player;
-  cSproingy board;
-  float xSpeed;
-  float ySpeed;
-  float xPos;
-  float yPos;
-  int boardPos;
-  bool alive;
-  int lives;
-  long score;
-  int level;
-  int balloonsLeft;
-  bool isGrumo;
+// A sprite sheet, or the backdrop: rows of frames of one size. A row of a
+// sheet holds an object's two strips, or the board's two tilts, side by side.
+struct cSheet {
+  const char* path;
+  int frameWidth;
+  int frameHeight;
+  int frames;
+  int rows;
 };
 
-[[noreturn]] void fail(const char* line) {
-  std::fputs(line, stderr);
+const cSheet backdropImage = {"gfx/background.bmp", 320, 240, 1, 1};
+const cSheet balloonSheet = {"gfx/balloon.bmp", 16, 16, 8, 3};
+const cSheet jumperSheet = {"gfx/fatman.bmp", 17, 17, 10, 1};
+const cSheet boardSheet = {"gfx/board.bmp", 50, 18, 2, 1};
+
+// Every start-up failure ends the same way: one line on stderr and status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fatal(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
   std::exit(1);
 }
 
 SDL_Surface* openDisplay() {
   SDL_Surface* screen =
       SDL_SetVideoMode(320, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN);
-  if (!screen) {
-    std::fprintf(stderr, "Unable to set the 320x240x32 video mode: %s\n", SDL_GetError());
-    std::exit(1);
-  }
+  if (!screen) fatal("Unable to set the 320x240x32 video mode: %s\n", SDL_GetError());
   return screen;
 }
 
 FSOUND_SAMPLE* loadSample(const char* path) {
   FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, path, FSOUND_2D, 0, 0);
-  if (!sample) {
-    std::fprintf(stderr, "FSOUND_Sample_Load(%s) failed!\n", path);
-    std::exit(1);
-  }
+  if (!sample) fatal("FSOUND_Sample_Load(%s) failed!\n", path);
   return sample;
 }
 
 void startSound() {
-  if (!FSOUND_Init(44100, 64, 0)) fail("FSOUNT_Init() failed!\n");
+  if (!FSOUND_Init(44100, 64, 0)) fatal("FSOUNT_Init() failed!\n");
   mp3 = FSOUND_Stream_Open("sound/music.mp3", FSOUND_LOOP_NORMAL, 0, 0);
-  if (!mp3) fail("FSOUND_Stream_Open() failed!\n");
+  if (!mp3) fatal("FSOUND_Stream_Open() failed!\n");
   pop = loadSample("sound/pop.wav");
   splat = loadSample("sound/splat.wav");
   studs = loadSample("sound/studs.wav");
@@ -96,42 +85,43 @@ void startSound() {
 
 // An image that is missing, unreadable or too small for what is cut from it
 // would leave the game drawing nothing or garbage, so start-up stops instead.
-SDL_Surface* loadImage(const char* path, int minWidth, int minHeight) {
-  SDL_Surface* image = loadBMP(path);
-  if (!image) {
-    std::fprintf(stderr, "Unable to load %s: %s\n", path, SDL_GetError());
-    std::exit(1);
-  }
-  if (image->w < minWidth || image->h < minHeight) {
-    std::fprintf(stderr, "Unable to use %s: it is %dx%d pixels, at least %dx%d are needed\n", path,
-                 image->w, image->h, minWidth, minHeight);
-    std::exit(1);
-  }
+SDL_Surface* loadSheet(const cSheet& sheet) {
+  SDL_Surface* image = loadBMP(sheet.path);
+  if (!image) fatal("Unable to load %s: %s\n", sheet.path, SDL_GetError());
+  const int minWidth = sheet.frameWidth * sheet.frames;
+  const int minHeight = sheet.frameHeight * sheet.rows;
+  if (image->w < minWidth || image->h < minHeight)
+    fatal("Unable to use %s: it is %dx%d pixels, at least %dx%d are needed\n", sheet.path, image->w,
+          image->h, minWidth, minHeight);
   return image;
 }
 
 void loadFont(cFont& font, const char* path, int* fontList) {
   font.init(path, fontList, 8, 255, 0, 255);
-  if (!font.isUsable()) {
-    std::fprintf(stderr, "Unable to load %s as a glyph sheet of at least %dx8 pixels\n", path,
-                 cFont::numGlyphs * 8);
-    std::exit(1);
-  }
+  if (font.isUsable()) return;
+  // The loader's own reason comes first; the size only when it is the problem.
+  if (!loadBMP(path)) fatal("Unable to load %s: %s\n", path, SDL_GetError());
+  fatal("Unable to load %s as a glyph sheet of at least %dx8 pixels\n", path, cFont::numGlyphs * 8);
 }
 
-cPlayField::cPlayField(SDL_Surface* balloonSheet, SDL_Surface* playerSheet, SDL_Surface* boardSheet)
-    : player(playerSheet, 0, 0, 17, 17, 5), board(boardSheet, 0, 0, 50, 18, 140, 221) {
+}  // namespace
+
+cPlayField::cPlayField(SDL_Surface* balloonImage, SDL_Surface* playerImage, SDL_Surface* boardImage)
+    : player(playerImage, 0, 0, jumperSheet.frameWidth, jumperSheet.frameHeight,
+             jumperSheet.frames / 2),
+      board(boardImage, 0, 0, boardSheet.frameWidth, boardSheet.frameHeight, 140, 221) {
   // Rows 0 and 2 drift right, row 1 left; row 2 sits half a spacing over.
   const int speed[rows] = {2, -2, 2};
   const int shift[rows] = {0, 0, 10};
+  const int size = balloonSheet.frameWidth;
   for (int row = 0; row < rows; ++row)
     for (int c = 0; c < columns; ++c)
-      balloon[c][row].init(balloonSheet, 0, 16 * row, 16, 16, 4, 250, 20 * c + shift[row],
-                           20 + 20 * row, 10, 11, -20, 320, speed[row]);
+      balloon[c][row].init(balloonImage, 0, size * row, size, size, balloonSheet.frames / 2, 250,
+                           20 * c + shift[row], 20 + 20 * row, 10, 11, -20, 320, speed[row]);
   xSpeed = 3.0f;
   ySpeed = -5.0f;
-  xPos = 100.0f;
-  yPos = 100.0f;
+  const float xPos = 100.0f;
+  const float yPos = 100.0f;
   player.setPos(static_cast<int>(xPos), static_cast<int>(yPos));
   boardPos = 190;
   alive = true;
@@ -141,6 +131,8 @@ cPlayField::cPlayField(SDL_Surface* balloonSheet, SDL_Surface* playerSheet, SDL_
   balloonsLeft = setSize;
   isGrumo = true;
 }
+
+namespace {
 
 void fixAll(cPlayField& field) {
   for (int row = 0; row < rows; ++row)
@@ -155,6 +147,8 @@ void handleEvents(bool& done, cSproingy& board) {
     if (event.key.keysym.sym == SDLK_SPACE) board.flipBoard();
   }
 }
+
+}  // namespace
 
 void controlBoard(const Uint8* keys, cPlayField& field) {
   if (keys[SDLK_LEFT]) {
@@ -179,12 +173,16 @@ void clearSet(cPlayField& field, long& pause) {
   fixAll(field);
 }
 
+namespace {
+
 void throwUpAgain(cPlayField& field) {
   field.ySpeed = -10.0f;
   field.player.live();
   field.alive = true;
   field.player.setYPos(210);
 }
+
+}  // namespace
 
 void handleDeath(cPlayField& field, const Uint8* keys, cFont& font, SDL_Surface* screen) {
   if (field.alive) return;
@@ -203,6 +201,8 @@ void handleDeath(cPlayField& field, const Uint8* keys, cFont& font, SDL_Surface*
     fixAll(field);
   }
 }
+
+namespace {
 
 void drawNumber(cFont& font, SDL_Surface* screen, const char* label, long value, int x, int y,
                 int numberX) {
@@ -229,6 +229,8 @@ void drawNameLabel(cPlayField& field, cFont* font, SDL_Surface* screen) {
                         static_cast<int>(py - 10.0f));
 }
 
+}  // namespace
+
 void drawBalloons(cPlayField& field, SDL_Surface* screen) {
   for (int row = 0; row < rows; ++row) {
     for (int c = 0; c < columns; ++c) {
@@ -238,6 +240,14 @@ void drawBalloons(cPlayField& field, SDL_Surface* screen) {
       FSOUND_PlaySound(FSOUND_FREE, pop);
     }
   }
+}
+
+namespace {
+
+// Waits out what is left of the period; a late frame is not made up later.
+void waitOutPeriod(long loopStart, long pause) {
+  int loopTime = static_cast<int>(SDL_GetTicks() - loopStart);
+  if (loopTime < pause) SDL_Delay(static_cast<Uint32>(pause - loopTime));
 }
 
 void runFrame(cPlayField& field, SDL_Surface* screen, SDL_Surface* background, cFont* font,
@@ -256,19 +266,21 @@ void runFrame(cPlayField& field, SDL_Surface* screen, SDL_Surface* background, c
   field.board.draw(screen, field.player, field.xSpeed, field.ySpeed, field.alive, field.isGrumo);
   field.player.draw(screen);
   SDL_Flip(screen);
-  int loopTime = static_cast<int>(SDL_GetTicks() - loopStart);
-  if (loopTime < pause) SDL_Delay(static_cast<Uint32>(pause - loopTime));
+  waitOutPeriod(loopStart, pause);
 }
 
 void showCredits(SDL_Surface* screen, SDL_Surface* background, cFont& font, bool& done) {
   done = false;
   while (!done) {
+    long loopStart = SDL_GetTicks();
     SDL_Event event;
     while (SDL_PollEvent(&event))
       if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) done = true;
     drawBMP(background, screen, 0, 0);
     font.textbox(screen, creditsText, 20, 20, 280, 20);
     SDL_Flip(screen);
+    // A still picture is redrawn no faster than the fastest game, not as fast as a core can.
+    waitOutPeriod(loopStart, fastestPause);
   }
 }
 
@@ -288,6 +300,28 @@ void formatNumber(long value, char* print) {
   if (value < 0) print[length++] = '-';
   while (count > 0) print[length++] = digits[--count];
   print[length] = '\0';
+}
+
+void calcSpeed(float& xSpeed, float& ySpeed, cPlayer& player) {
+  float x = player.getXPos();
+  float y = player.getYPos();
+  int width = player.getWidth();
+  if (x < 0) {
+    xSpeed = -xSpeed;
+    x = -x;
+  }
+  // Mirror the overshoot so the jumper ends as far inside as it went out.
+  if (x + width >= 320) {
+    xSpeed = -xSpeed;
+    x = 320 - width - ((x + width) - 320);
+  }
+  // Never reached in play (the board ends every fall first), but keeps a stray jumper on screen.
+  if (y > 235) ySpeed = -15;
+  ySpeed = ySpeed + 0.5f;
+  x = x + xSpeed;
+  y = y + ySpeed;
+  // Whole pixels only: the fractions of the position are dropped every step.
+  player.setPos(static_cast<int>(x), static_cast<int>(y));
 }
 
 void createList(int* symbolwidth) {
@@ -317,11 +351,11 @@ int SDL_main(int /*argc*/, char** /*argv*/) {
   loadFont(font[0], "gfx/font.bmp", fontList);
   loadFont(font[1], "gfx/font2.bmp", fontList);
 
-  SDL_Surface* background = loadImage("gfx/background.bmp", 320, 240);
-  SDL_Surface* balloonSheet = loadImage("gfx/balloon.bmp", 128, 48);
-  SDL_Surface* playerSheet = loadImage("gfx/fatman.bmp", 170, 17);
-  SDL_Surface* boardSheet = loadImage("gfx/board.bmp", 100, 18);
-  cPlayField field(balloonSheet, playerSheet, boardSheet);
+  SDL_Surface* background = loadSheet(backdropImage);
+  SDL_Surface* balloonImage = loadSheet(balloonSheet);
+  SDL_Surface* playerImage = loadSheet(jumperSheet);
+  SDL_Surface* boardImage = loadSheet(boardSheet);
+  cPlayField field(balloonImage, playerImage, boardImage);
 
   bool done = false;
   long pause = slowestPause;

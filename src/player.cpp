@@ -1,7 +1,5 @@
 #include "player.h"
 
-#include "main.h"
-
 cPlayer::cPlayer(SDL_Surface* GFXSource, int loadX, int loadY, int loadW, int loadH,
                  int numFrames) {
   sprite.init(GFXSource, loadX, loadY, loadW, loadH, numFrames);
@@ -51,25 +49,3 @@ int cPlayer::getWidth() { return width; }
 int cPlayer::getHeight() { return height; }
 
 bool cPlayer::isAlive() { return living; }
-
-void calcSpeed(float& xSpeed, float& ySpeed, cPlayer& player) {
-  float x = player.getXPos();
-  float y = player.getYPos();
-  int width = player.getWidth();
-  if (x < 0) {
-    xSpeed = -xSpeed;
-    x = -x;
-  }
-  // Mirror the overshoot so the jumper ends as far inside as it went out.
-  if (x + width >= 320) {
-    xSpeed = -xSpeed;
-    x = 320 - width - ((x + width) - 320);
-  }
-  // Never reached in play (the board ends every fall first), but keeps a stray jumper on screen.
-  if (y > 235) ySpeed = -15;
-  ySpeed = ySpeed + 0.5f;
-  x = x + xSpeed;
-  y = y + ySpeed;
-  // Whole pixels only: the fractions of the position are dropped every step.
-  player.setPos(static_cast<int>(x), static_cast<int>(y));
-}

@@ -12,8 +12,12 @@ void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int 
 
 // A rectangle in SDL's 16-bit fields, which keep the low 16 bits of each value.
 SDL_Rect makeRect(int x, int y, int w, int h);
-// Loads a BMP the way every image of the game is loaded; null when it cannot.
+// Loads a BMP the way every image of the game is loaded; null, with the
+// reason in SDL_GetError, when it cannot or when it is not a regular file or
+// its header asks for a picture larger than any of this game's.
 SDL_Surface* loadBMP(const char* path);
+// False for anything that is not a regular file, which could block on opening.
+bool isRegularFile(const char* path);
 // Cuts the w x h rectangle at (x, y) of a sheet into a surface of exactly that
 // size in the screen's format, with magenta transparent. Null when the
 // surface cannot be made.

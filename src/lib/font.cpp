@@ -1,7 +1,5 @@
 #include "font.h"
 
-#include <climits>
-#include <cstdint>
 #include <cstring>
 
 #include "SDLFunctions.h"
@@ -19,24 +17,6 @@ const int maxWordLength = 31;
 int glyphIndex(char letter) {
   const char* found = letter == '\0' ? nullptr : std::strchr(cFont::glyphs, letter);
   return found ? static_cast<int>(found - cFont::glyphs) : unknownGlyph;
-}
-
-int clampToInt(long long v) {
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
-}
-
-// SDL keeps only 16 bits of a blit position, so a cell much further off the
-// target would wrap around onto it; such a cell cannot be seen and is skipped.
-void drawCell(SDL_Surface* sheet, int cell, int index, SDL_Surface* target, long long x,
-              long long y) {
-  if (!sheet || cell <= 0 || cell > UINT16_MAX) return;
-  const long long sheetX = static_cast<long long>(index) * cell;
-  if (sheetX > INT16_MAX) return;
-  if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) return;
-  readGFX(sheet, target, static_cast<int>(sheetX), 0, cell, cell, static_cast<int>(x),
-          static_cast<int>(y));
 }
 
 }  // namespace
@@ -64,15 +44,15 @@ int cFont::writeLetter(SDL_Surface* screen, char letter, int x, int y) {
   if (letter == ' ') return spaceWidth;
   if (letter == '\n') return newlineWidth;
   const int index = glyphIndex(letter);
-  drawCell(fontmap, width, index, screen, x, y);
+  readGFX(fontmap, screen, index * width, 0, width, width, x, y);
   return symbolwidth[index];
 }
 
 void cFont::writeString(SDL_Surface* screen, const char* string, int x, int y) {
   if (!string) return;
-  const long long pitch = static_cast<long long>(width) + width / 4;
-  long long xadd = 0;
-  long long yadd = 0;
+  const int pitch = width + width / 4;
+  int xadd = 0;
+  int yadd = 0;
   for (const char* p = string; *p != '\0'; ++p) {
     // Tested by character, so a glyph given a width of -1 cannot pass for a line break.
     if (*p == '\n') {
@@ -82,8 +62,8 @@ void cFont::writeString(SDL_Surface* screen, const char* string, int x, int y) {
       xadd += spaceWidth + 1;
     } else {
       const int index = glyphIndex(*p);
-      drawCell(fontmap, width, index, screen, x + xadd, y + yadd);
-      xadd += static_cast<long long>(symbolwidth[index]) + 1;
+      readGFX(fontmap, screen, index * width, 0, width, width, x + xadd, y + yadd);
+      xadd += symbolwidth[index] + 1;
     }
   }
 }
@@ -95,10 +75,9 @@ int cFont::getWidth(char letter) {
 }
 
 int cFont::getStringWidth(const char* string, int length) {
-  long long sum = 0;
-  if (string)
-    for (int i = 0; i < length; ++i) sum += static_cast<long long>(getWidth(string[i])) + 1;
-  return clampToInt(sum - 1);
+  int sum = 0;
+  for (int i = 0; string && i < length; ++i) sum += getWidth(string[i]) + 1;
+  return sum - 1;
 }
 
 int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w, int numRows) {
@@ -110,9 +89,9 @@ int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w,
                    int& wRows) {
   wRows = 0;
   if (!string) return -1;
-  const long long pitch = static_cast<long long>(width) + width / 4;
+  const int pitch = width + width / 4;
   char tempString[maxWordLength + 1];
-  long long xAdd = 0;
+  int xAdd = 0;
   int yAdd = 0;
   int currentPos = 0;
   while (string[currentPos] != '\0') {
@@ -123,14 +102,14 @@ int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w,
     while (i < maxWordLength && string[currentPos] != ' ' && string[currentPos] != '\n' &&
            string[currentPos] != '\0')
       tempString[i++] = string[currentPos++];
-    const long long wordWidth = getStringWidth(tempString, i);
+    const int wordWidth = getStringWidth(tempString, i);
     if (wordWidth + xAdd > w) {
       ++yAdd;
       xAdd = 0;
     }
     tempString[i] = '\0';
     if (yAdd >= numRows) return returnPos;
-    writeString(screen, tempString, clampToInt(x + xAdd), clampToInt(y + yAdd * pitch));
+    writeString(screen, tempString, x + xAdd, y + yAdd * pitch);
     xAdd += wordWidth + getWidth(' ') + 1;
     if (string[currentPos] == '\n') {
       ++yAdd;
@@ -143,6 +122,5 @@ int cFont::textbox(SDL_Surface* screen, const char* string, int x, int y, int w,
 }
 
 bool cFont::isUsable() const {
-  return fontmap && width > 0 && fontmap->w >= static_cast<long long>(numGlyphs) * width &&
-         fontmap->h >= width;
+  return fontmap && width > 0 && fontmap->w >= numGlyphs * width && fontmap->h >= width;
 }

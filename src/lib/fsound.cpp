@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "SDLFunctions.h"
+
 struct FSOUND_STREAM {
   Mix_Music* music;
   bool looping;
@@ -49,6 +51,27 @@ bool readMp3Format(const char* name, Mp3Format& format) {
   return format.rate != 0;
 }
 
+// A sound card plays from about 4 to 192 kHz; a header outside that would
+// have the mixer resample a few bytes into hundreds of megabytes.
+bool hasPlayableRate(const char* name) {
+  FILE* file = std::fopen(name, "rb");
+  if (!file) return false;
+  unsigned char head[12] = {0};
+  unsigned char chunk[16] = {0};
+  bool wave = std::fread(head, 1, 12, file) == 12 && std::memcmp(head, "RIFF", 4) == 0 &&
+              std::memcmp(head + 8, "WAVE", 4) == 0;
+  long rate = -1;
+  while (wave && rate < 0 && std::fread(chunk, 1, 8, file) == 8) {
+    const long size = chunk[4] | chunk[5] << 8 | chunk[6] << 16 | static_cast<long>(chunk[7]) << 24;
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 8 && std::fread(chunk + 8, 1, 8, file) == 8)
+      rate = chunk[12] | chunk[13] << 8 | chunk[14] << 16 | static_cast<long>(chunk[15]) << 24;
+    else if (std::fseek(file, size + (size & 1), SEEK_CUR) != 0)
+      break;
+  }
+  std::fclose(file);
+  return rate >= 4000 && rate <= 192000;
+}
+
 }  // namespace
 
 extern "C" {
@@ -66,7 +89,8 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int /*off
   int rate = 0;
   Uint16 sampleFormat = 0;
   int channels = 0;
-  if (!name || !readMp3Format(name, file) || !Mix_QuerySpec(&rate, &sampleFormat, &channels))
+  if (!name || !isRegularFile(name) || !readMp3Format(name, file) ||
+      !Mix_QuerySpec(&rate, &sampleFormat, &channels))
     return nullptr;
   // SDL_mixer converts MP3 output in place, in a buffer sized for the file's
   // own format: music at another rate or channel count would overrun it.
@@ -78,7 +102,7 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int /*off
 
 FSOUND_SAMPLE* FSOUND_Sample_Load(int /*index*/, const char* name, unsigned int /*mode*/,
                                   int /*offset*/, int /*length*/) {
-  if (!name) return nullptr;
+  if (!name || !isRegularFile(name) || !hasPlayableRate(name)) return nullptr;
   Mix_Chunk* chunk = Mix_LoadWAV(name);
   if (!chunk) return nullptr;
   return new FSOUND_SAMPLE{chunk};

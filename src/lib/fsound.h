@@ -16,10 +16,11 @@ enum {
 
 // Opens the audio device; returns 0 when it cannot be opened.
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
-// Opens an MP3 file; null when it is missing, is not MP3, or does not have the
-// rate and channel count the audio device was opened with.
+// Opens an MP3 file; null when it is missing, is not a regular file or not MP3, or does not have
+// the rate and channel count the audio device was opened with.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offset, int length);
-// Loads a 16-bit or 8-bit PCM wave; null when missing or not decodable.
+// Loads a 16-bit or 8-bit PCM wave; null when missing, not a regular file, at a
+// rate outside 4 to 192 kHz, or not decodable.
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int offset,
                                   int length);
 // Starts the music, looping when it was opened with FSOUND_LOOP_NORMAL. Returns the channel or -1.

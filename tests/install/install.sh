@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The game as players get it: the binary in its build tree, an installed tree
+# and the Debian package. A start is judged under the dummy drivers: still
+# running after 2 s with nothing on stderr means it found its data.
+# Usage: install.sh build|tree|package BUILD_DIR SOURCE_DIR CMAKE CPACK
+set -uo pipefail
+what=$1 build=$2 source=$3 cmake=$4 cpack=$5
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+fail() { echo "FAIL: $*" >&2; failed=1; }
+for tool in desktop-file-validate appstreamcli man lintian; do
+  command -v $tool >/dev/null || fail "$tool is missing: scripts/install-deps.sh --test"
+done
+
+# plays DIR COMMAND...
+plays() {
+  local dir=$1 status
+  shift
+  (cd "$dir" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 2 "$@") \
+    >/dev/null 2>"$scratch/err"
+  status=$?
+  ((status == 137)) && [[ ! -s $scratch/err ]] || fail "$* from $dir: status $status $(<"$scratch/err")"
+}
+
+# documents SHARE: the menu entry, the AppStream metadata and the manual page
+documents() {
+  desktop-file-validate "$1/applications/grumo.desktop" || fail "invalid desktop entry"
+  appstreamcli validate --no-net --pedantic "$1"/metainfo/*.metainfo.xml >"$scratch/out" ||
+    fail "invalid AppStream metadata: $(<"$scratch/out")"
+  MANWIDTH=80 man --warnings -l "$1/man/man6/grumo.6.gz" >"$scratch/out" 2>"$scratch/err"
+  [[ ! -s $scratch/err ]] && grep -q 'SDL_AUDIODRIVER=dummy plays without sound' "$scratch/out" ||
+    fail "manual page: $(<"$scratch/err")"
+}
+
+case $what in
+build)
+  plays "$source" "$build/grumo"
+  # No X, no Wayland, no driver chosen: SDL would fall back to one that shows nothing.
+  out=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$scratch" \
+    timeout -s KILL 10 "$build/grumo" 2>&1)
+  status=$?
+  [[ $status == 1 && $(wc -l <<<"$out") == 1 ]] || fail "with no display: status $status, $out"
+  ;;
+tree)
+  prefix="$scratch/pre fix"
+  "$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+  DESTDIR="$scratch/stage" "$cmake" --install "$build" --prefix /opt/grumo >/dev/null ||
+    fail "cmake --install with DESTDIR"
+  ln -s "$prefix/games/grumo" "$scratch/link"
+  plays / "$prefix/games/grumo"
+  plays "$scratch" ./link
+  plays / "$scratch/stage/opt/grumo/games/grumo"
+  documents "$prefix/share"
+  ;;
+package)
+  ((EUID == 0)) || { echo "SKIP: installing the package needs root"; exit 77; }
+  dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -q '^installed' &&
+    { echo "SKIP: grumo is installed already; remove it to run this test"; exit 77; }
+  chmod 755 "$scratch"  # apt reads the .deb as its own user
+  "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >/dev/null || fail "cpack"
+  deb=$(echo "$scratch"/grumo_*.deb)
+  lintian "$deb" >"$scratch/out" 2>/dev/null
+  grep '^[EW]:' "$scratch/out" && fail "lintian finds the lines above"
+  mapfile -t shipped < <(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | sed 's,/$,,')
+  for path in "${shipped[@]}"; do [[ -e $path ]] && echo "$path"; done >"$scratch/existed"
+  apt() { DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=60 "$@" </dev/null; }
+  apt install "$deb" >"$scratch/out" 2>&1 || fail "apt install: $(<"$scratch/out")"
+  # A player's PATH, which root's lacks.
+  player_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+  [[ $(PATH=$player_path command -v grumo) == /usr/games/grumo ]] || fail "grumo is not /usr/games/grumo"
+  PATH=$player_path plays / grumo
+  documents /usr/share
+  apt remove grumo >"$scratch/out" 2>&1 || fail "apt remove: $(<"$scratch/out")"
+  for path in "${shipped[@]}"; do
+    [[ -e $path ]] && ! grep -qxF "$path" "$scratch/existed" && fail "left behind: $path"
+  done
+  dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -qv '^not-installed$' &&
+    fail "dpkg still knows grumo"
+  ;;
+esac
+exit "$failed"
