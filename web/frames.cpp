@@ -21,7 +21,7 @@ extern "C" void SDL_Delay(Uint32 ms) {
 }
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {
-  if (!screenPixels(screen)) return -1;
+  if (!ensurePixels(screen)) return -1;
   web_show_frame(screen->pixels, screen->w, screen->h);
   if (!sleptSinceFlip) emscripten_sleep(framePause);
   sleptSinceFlip = false;

@@ -14,19 +14,11 @@ namespace {
 
 const Uint32 opaque = 0xff000000;
 
-// A surface and its format in one allocation.
-struct MemorySurface {
-  SDL_Surface surface;
-  SDL_PixelFormat format;
-};
-
-Uint32* row(SDL_Surface* surface, int y) {
-  return reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-}
+}  // namespace
 
 // The screen comes from the browser's SDL without pixels of its own; it gets
 // them, opaque black, on first use.
-bool hasPixels(SDL_Surface* surface) {
+bool ensurePixels(SDL_Surface* surface) {
   if (!surface || surface->format->BytesPerPixel != 4) return false;
   if (surface->pixels) return true;
   Uint32* pixels = static_cast<Uint32*>(std::malloc(sizeof(Uint32) * surface->w * surface->h));
@@ -35,6 +27,18 @@ bool hasPixels(SDL_Surface* surface) {
   surface->pixels = pixels;
   surface->pitch = surface->w * 4;
   return true;
+}
+
+namespace {
+
+// A surface and its format in one allocation.
+struct MemorySurface {
+  SDL_Surface surface;
+  SDL_PixelFormat format;
+};
+
+Uint32* row(SDL_Surface* surface, int y) {
+  return reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
 }
 
 // Cuts a span [at, at + length) to [0, limit), moving the other side's start along.
@@ -86,12 +90,12 @@ void SDL_FreeSurface(SDL_Surface* surface) {
   delete reinterpret_cast<MemorySurface*>(surface);
 }
 
-int SDL_LockSurface(SDL_Surface* surface) { return hasPixels(surface) ? 0 : -1; }
+int SDL_LockSurface(SDL_Surface* surface) { return ensurePixels(surface) ? 0 : -1; }
 
 void SDL_UnlockSurface(SDL_Surface* /*surface*/) {}
 
 SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
-  if (!hasPixels(surface)) return nullptr;
+  if (!ensurePixels(surface)) return nullptr;
   SDL_Surface* copy = SDL_CreateRGBSurface(0, surface->w, surface->h, 32, 0, 0, 0, 0);
   if (!copy) return nullptr;
   for (int y = 0; y < surface->h; ++y) std::memcpy(row(copy, y), row(surface, y), copy->w * 4);
@@ -103,7 +107,7 @@ SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
 // would go on calling the one that does nothing.
 int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
   // A key cannot be taken back once its pixels are gone.
-  if (!hasPixels(surface) || !(flag & SDL_SRCCOLORKEY)) return -1;
+  if (!ensurePixels(surface) || !(flag & SDL_SRCCOLORKEY)) return -1;
   const Uint32 colour = ~opaque;
   for (int y = 0; y < surface->h; ++y) {
     Uint32* pixel = row(surface, y);
@@ -116,7 +120,7 @@ int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
 // Clipped as SDL 1.2 clips: to the source, then to the destination, with the
 // rectangle drawn written back to dstrect.
 int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
-  if (!hasPixels(src) || !hasPixels(dst)) return -1;
+  if (!ensurePixels(src) || !ensurePixels(dst)) return -1;
   SDL_Rect from = srcrect ? *srcrect : SDL_Rect{0, 0, src->w, src->h};
   SDL_Rect to = {dstrect ? dstrect->x : 0, dstrect ? dstrect->y : 0, 0, 0};
   clip(from.x, from.w, to.x, src->w);
@@ -136,7 +140,7 @@ int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* srcrect, SDL_Surface* dst, S
 }
 
 int SDL_FillRect(SDL_Surface* dst, const SDL_Rect* rect, Uint32 color) {
-  if (!hasPixels(dst)) return -1;
+  if (!ensurePixels(dst)) return -1;
   SDL_Rect area = rect ? *rect : SDL_Rect{0, 0, dst->w, dst->h};
   int unused = 0;
   clip(area.x, area.w, unused, dst->w);
@@ -146,5 +150,3 @@ int SDL_FillRect(SDL_Surface* dst, const SDL_Rect* rect, Uint32 color) {
   return 0;
 }
 }
-
-bool screenPixels(SDL_Surface* screen) { return hasPixels(screen); }

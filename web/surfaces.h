@@ -4,7 +4,7 @@
 
 #include <SDL.h>
 
-// True once the screen has pixels in memory to hand to the page.
-bool screenPixels(SDL_Surface* screen);
+// True when the surface has pixels in memory; the screen gets them here.
+bool ensurePixels(SDL_Surface* surface);
 
 #endif
