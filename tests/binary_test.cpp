@@ -126,4 +126,13 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   fs::remove_all(dir);
 }
 
+TEST(StartUp, CtrlCEndsARunningGame) {
+  // timeout says 124 when its SIGINT ended the game, 137 when it had to kill it.
+  const std::string command = "cd " GRUMO_DATA_DIR
+                              " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                              "timeout -k 5 -s INT 1 " GRUMO_BINARY;
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 124);
+}
+
 }  // namespace
