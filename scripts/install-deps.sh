@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing for playing (default) or for
-# building and running every test (--test). Root is asked for (through sudo
-# when there is one) only when something is missing.
+# Installs the Debian packages that are missing for playing (default), for the
+# browser build (--web) or for building and running every test (--test). Root
+# is asked for (through sudo when there is one) only when something is missing.
 set -euo pipefail
 
 packages=(cmake g++ pkg-config libsdl1.2-compat-dev libsdl-mixer1.2-dev)
@@ -10,6 +10,9 @@ if [[ "${1:-}" == "--test" ]]; then
              lame libmp3lame-dev file xvfb openbox xdotool x11-apps imagemagick
              desktop-file-utils dpkg-dev procps lintian appstream man-db)
 fi
+# The browser build; its test drives Chromium from Debian's own Python.
+[[ "${1:-}" == "--web" || "${1:-}" == "--test" ]] && packages+=(emscripten)
+[[ "${1:-}" == "--test" ]] && packages+=(chromium python3 python3-websocket)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in a plain
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build. The
+# browser build is made first and tested in the plain one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --test
+# The browser build, for the browser test of the plain suite.
+"$root/scripts/web.sh" --build
 jobs=$(nproc)
 
 run_suite() {

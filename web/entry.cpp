@@ -1,0 +1,17 @@
+// Process entry of the browser build: what the desktop's entry does, plus
+// telling the page that the game is over.
+#include <SDL.h>
+
+#include "main.h"
+
+extern "C" void web_game_ended(int status);
+
+int main(int argc, char** argv) {
+  // Also where the browser's SDL starts listening to the keyboard.
+  SDL_Init(SDL_INIT_NOPARACHUTE);
+  const int status = SDL_main(argc, argv);
+  // Leaving the process stops the sound on the desktop; a page stays.
+  SDL_Quit();
+  web_game_ended(status);
+  return status;
+}

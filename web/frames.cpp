@@ -1,0 +1,29 @@
+// Flip and sleep in the browser. The page draws, plays and takes keys only
+// while the game sleeps, so a loop that flips without ever sleeping is made
+// to sleep rather than freeze the page.
+#include <SDL.h>
+#include <emscripten.h>
+
+#include "surfaces.h"
+
+extern "C" void web_show_frame(const void* pixels, int width, int height);
+
+namespace {
+
+const unsigned int framePause = 20;
+bool sleptSinceFlip = true;
+
+}  // namespace
+
+extern "C" void SDL_Delay(Uint32 ms) {
+  sleptSinceFlip = true;
+  emscripten_sleep(ms);
+}
+
+extern "C" int SDL_Flip(SDL_Surface* screen) {
+  if (!ensurePixels(screen)) return -1;
+  web_show_frame(screen->pixels, screen->w, screen->h);
+  if (!sleptSinceFlip) emscripten_sleep(framePause);
+  sleptSinceFlip = false;
+  return 0;
+}
