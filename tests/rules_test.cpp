@@ -1,11 +1,14 @@
-// The rules of the field and the objects' motion and contacts, driven directly:
-// a table for each rule.
+// The rules of the field, the objects and the media library, driven directly:
+// a table for each, each row's outcome told as one line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "SDLFunctions.h"
 #include "main.h"
@@ -15,10 +18,15 @@ namespace {
 
 SDL_Surface *screen, *balloonSheet, *jumperSheet, *boardSheet;
 cFont font;
+const std::string death = "Aj vad doed du aer. Tryck paa space foer att fortsaetta.";
+const std::string gameOver = "Nu ar du inte saa kaxig va?!?";
+const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.";
 
-FSOUND_SAMPLE* sample(const std::string& name) {
-  return FSOUND_Sample_Load(FSOUND_FREE, (GRUMO_DATA_DIR "/sound/" + name).c_str(), FSOUND_2D, 0,
-                            0);
+template <class... Parts>
+std::string say(const Parts&... parts) {
+  std::ostringstream line;
+  ((line << parts << ' '), ...);
+  return line.str();
 }
 
 // What one frame drawn by `draw` showed.
@@ -33,8 +41,12 @@ class Rules : public ::testing::Test {
   static void SetUpTestSuite() {
     screen = SDL_SetVideoMode(320, 240, 32, SDL_SWSURFACE);
     ASSERT_TRUE(screen && FSOUND_Init(44100, 64, 0));
-    pop = sample("pop.wav"), splat = sample("splat.wav"), studs = sample("studs.wav");
-    win = sample("win.wav");
+    FSOUND_SAMPLE** samples[] = {&pop, &splat, &studs, &win};
+    const char* names[] = {"pop", "splat", "studs", "win"};
+    for (int i = 0; i < 4; ++i)
+      *samples[i] = FSOUND_Sample_Load(
+          FSOUND_FREE, (GRUMO_DATA_DIR "/sound/" + std::string(names[i]) + ".wav").c_str(),
+          FSOUND_2D, 0, 0);
     balloonSheet = loadBMP(GRUMO_DATA_DIR "/gfx/balloon.bmp");
     jumperSheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
     boardSheet = loadBMP(GRUMO_DATA_DIR "/gfx/board.bmp");
@@ -59,71 +71,61 @@ class Rules : public ::testing::Test {
 
 TEST_F(Rules, MotionReflectsOffTheWallsFallsAndKeepsWholePixels) {
   // x, y, xSpeed, ySpeed before the step; the same after it.
-  const float cases[][8] = {
-      {-3, 100, -2, 0, 5, 100, 2, 0.5},       {0, 100, -2, 0, -2, 100, -2, 0.5},
-      {303, 100, 1, 0, 302, 100, -1, 0.5},    {308, 100, 2, 0, 296, 100, -2, 0.5},
-      {100, 235, 0, 0, 100, 235, 0, 0.5},     {100, 236, 0, 3, 100, 221, 0, -14.5},
-      {9, 204, 0, -11.1f, 9, 193, 0, -10.6f}, {9, 100, 0.1f, 0, 9, 100, 0.1f, 0.5},
-      {9, 100, -0.1f, 0, 8, 100, -0.1f, 0.5}, {2, 100, -4.1f, 0, -2, 100, -4.1f, 0.5},
-      {-2, 100, -4.1f, 0, 6, 100, 4.1f, 0.5},
-  };
-  for (const auto& c : cases) {
+  const std::pair<std::array<float, 4>, const char*> cases[] = {
+      {{-3, 100, -2, 0}, "5 100 2 0.5 "},      {{0, 100, -2, 0}, "-2 100 -2 0.5 "},
+      {{303, 100, 1, 0}, "302 100 -1 0.5 "},   {{308, 100, 2, 0}, "296 100 -2 0.5 "},
+      {{9, 235, 0, 0}, "9 235 0 0.5 "},        {{9, 236, 0, 3}, "9 221 0 -14.5 "},
+      {{9, 204, 0, -11.1f}, "9 193 0 -10.6 "}, {{9, 100, 0.1f, 0}, "9 100 0.1 0.5 "},
+      {{9, 100, -0.1f, 0}, "8 100 -0.1 0.5 "}, {{2, 100, -4.1f, 0}, "-2 100 -4.1 0.5 "},
+      {{-2, 100, -4.1f, 0}, "6 100 4.1 0.5 "}};
+  for (const auto& [c, after] : cases) {
     cPlayer& player = field->player;
     player.setPos(static_cast<int>(c[0]), static_cast<int>(c[1]));
     float xSpeed = c[2], ySpeed = c[3];
     calcSpeed(xSpeed, ySpeed, player);
-    SCOPED_TRACE(::testing::Message() << c[0] << "," << c[1] << " speed " << c[2] << "," << c[3]);
-    EXPECT_EQ(player.getXPos(), c[4]);
-    EXPECT_EQ(player.getYPos(), c[5]);
-    EXPECT_FLOAT_EQ(xSpeed, c[6]);
-    EXPECT_FLOAT_EQ(ySpeed, c[7]);
+    EXPECT_EQ(say(player.getXPos(), player.getYPos(), xSpeed, ySpeed), after)
+        << say(c[0], c[1], c[2], c[3]);
   }
 }
 
 TEST_F(Rules, TheBoardCatchesOnItsRaisedHalfAndThrowsHarderTowardsTheEnd) {
-  enum { none, lands, splats };
-  // Tipped, jumper x and y, alive; outcome, jumper x and y, xSpeed and ySpeed after.
-  // The board lies at (140, 221), 50 wide; the jumper's centre is x + 8.
-  const float cases[][9] = {{0, 132, 212, 1, lands, 173, 204, 4.1f, -14.1f},
-                            {0, 157, 212, 1, lands, 173, 204, .1f, -11.1f},
-                            {0, 145, 230, 1, lands, 173, 204, 2.02f, -12.54f},
-                            {0, 158, 212, 1, splats, 158, 222, 3, -2},
-                            {0, 131, 212, 1, splats, 131, 222, 3, -2},
-                            {1, 157, 212, 1, lands, 140, 204, .1f, -11.1f},
-                            {1, 182, 212, 1, lands, 140, 204, 4.1f, -14.1f},
-                            {1, 156, 212, 1, splats, 156, 222, 3, -2},
-                            {1, 183, 212, 1, splats, 183, 222, 3, -2},
-                            {0, 150, 211, 1, none, 150, 211, 3, -2},
-                            {0, 150, 222, 0, none, 150, 222, 3, -2}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "tipped " << c[0] << " at " << c[1] << "," << c[2]);
+  // Tipped, jumper x and y, alive; then the sound, the jumper's x, y and
+  // speeds, isGrumo, the alive flag and whether the next frame shows the
+  // board tipped over. The board lies at (140, 221), 50 wide.
+  const std::pair<std::array<int, 4>, const char*> cases[] = {
+      {{0, 132, 212, 1}, "studs 173 204 4.1 -14.1 0 1 1 "},
+      {{0, 157, 212, 1}, "studs 173 204 0.1 -11.1 0 1 1 "},
+      {{0, 145, 230, 1}, "studs 173 204 2.02 -12.54 0 1 1 "},
+      {{0, 158, 212, 1}, "splat 158 222 3 -2 1 0 0 "},
+      {{0, 131, 212, 1}, "splat 131 222 3 -2 1 0 0 "},
+      {{1, 157, 212, 1}, "studs 140 204 0.1 -11.1 0 1 1 "},
+      {{1, 182, 212, 1}, "studs 140 204 4.1 -14.1 0 1 1 "},
+      {{1, 156, 212, 1}, "splat 156 222 3 -2 1 0 0 "},
+      {{1, 183, 212, 1}, "splat 183 222 3 -2 1 0 0 "},
+      {{0, 150, 211, 1}, "- 150 211 3 -2 1 1 0 "},
+      {{0, 150, 222, 0}, "- 150 222 3 -2 1 0 0 "}};
+  for (const auto& [c, after] : cases) {
     SetUp();
     cPlayer& player = field->player;
-    if (c[0] != 0) field->board.flipBoard();
-    player.setPos(static_cast<int>(c[1]), static_cast<int>(c[2]));
-    if (c[3] == 0) player.kill();
+    if (c[0]) field->board.flipBoard();
+    player.setPos(c[1], c[2]);
+    if (!c[3]) player.kill();
     float xSpeed = 3, ySpeed = -2;
-    bool alive = c[3] != 0, isGrumo = true;
+    bool alive = c[3], isGrumo = true;
     auto draw = [&] { field->board.draw(screen, player, xSpeed, ySpeed, alive, isGrumo); };
     const seam::View shown = shows(draw);
-    EXPECT_EQ(shown.boards.at(0).x, 140);
-    EXPECT_TRUE(seam::cutFrom(shown.boards[0].image, boardSheet, c[0] != 0 ? 50 : 0, 0));
-    EXPECT_EQ(player.getXPos(), c[5]);
-    EXPECT_EQ(player.getYPos(), c[6]);
-    EXPECT_FLOAT_EQ(xSpeed, c[7]);
-    EXPECT_FLOAT_EQ(ySpeed, c[8]);
-    EXPECT_EQ(seam::sounds(studs), c[4] == lands);
-    EXPECT_EQ(seam::sounds(splat), c[4] == splats);
-    EXPECT_EQ(isGrumo, c[4] != lands);
-    EXPECT_EQ(alive, c[4] != splats && c[3] != 0);
-    EXPECT_EQ(player.isAlive(), alive);
-    // Only a landing tips the board: the next frame shows the other image.
-    EXPECT_EQ(shows(draw).boards.at(0).image == shown.boards[0].image, c[4] != lands);
+    EXPECT_TRUE(seam::cutFrom(shown.boards.at(0).image, boardSheet, c[0] ? 50 : 0, 0));
+    EXPECT_EQ(shown.boards[0].x, 140);
+    EXPECT_EQ(alive, player.isAlive());
+    const char* sound = seam::sounds(studs) ? "studs" : seam::sounds(splat) ? "splat" : "-";
+    const bool tips = shows(draw).boards.at(0).image != shown.boards[0].image;
+    EXPECT_EQ(say(sound, player.getXPos(), player.getYPos(), xSpeed, ySpeed, isGrumo, alive, tips),
+              after)
+        << say(c[0], c[1], c[2], c[3]);
   }
   float xSpeed = 0, ySpeed = 0;
   calcBounceSpeed(xSpeed, ySpeed, 1.04f);  // an odd board's far end; no sideways speed goes left
-  EXPECT_FLOAT_EQ(xSpeed, -4.26f);
-  EXPECT_FLOAT_EQ(ySpeed, -14.22f);
+  EXPECT_EQ(say(xSpeed, ySpeed), "-4.26 -14.22 ");
 }
 
 TEST_F(Rules, ArrowsSlideTheBoardWithinTheScreen) {
@@ -136,12 +138,14 @@ TEST_F(Rules, ArrowsSlideTheBoardWithinTheScreen) {
     keys[SDLK_LEFT] = static_cast<Uint8>(c[1]), keys[SDLK_RIGHT] = static_cast<Uint8>(c[2]);
     field->boardPos = c[0];
     controlBoard(keys, *field);
-    EXPECT_EQ(field->boardPos, c[3]) << c[0] << " " << c[1] << c[2];
     float speed = 0;
-    const seam::View shown = shows([&] {
-      field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
-    });
-    EXPECT_EQ(shown.boards.at(0).x, c[3]);
+    const int drawnAt =
+        shows([&] {
+          field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
+        })
+            .boards.at(0)
+            .x;
+    EXPECT_EQ(say(field->boardPos, drawnAt), say(c[3], c[3])) << say(c[0], c[1], c[2]);
   }
 }
 
@@ -155,9 +159,8 @@ TEST_F(Rules, BalloonsScoreByRowAndEveryHitCounts) {
     field->player.setPos(c[0], c[1]);
     field->player.kill();  // a lying jumper pops balloons too
     drawBalloons(*field, screen);
-    EXPECT_EQ(field->score, c[2]) << c[0] << "," << c[1];
-    EXPECT_EQ(field->balloonsLeft, 51 - c[3]);
-    EXPECT_EQ(seam::sounds(pop), c[3]);
+    EXPECT_EQ(say(field->score, 51 - field->balloonsLeft, seam::sounds(pop)),
+              say(c[2], c[3], c[3]));
   }
 }
 
@@ -166,51 +169,42 @@ TEST_F(Rules, AClearedSetComesBackWithALifeALevelAndAShorterPeriodDownTo20) {
   field->player.setPos(150, 150);
   long pause = 40;
   clearSet(*field, pause);  // one balloon is still up
-  EXPECT_EQ(pause, 40);
-  EXPECT_EQ(balloonsShown(), 50u);
+  EXPECT_EQ(say(pause, balloonsShown(), seam::sounds(win)), "40 50 0 ");
   const long periods[] = {35, 30, 25, 20, 20, 20};
   for (int set = 1; set <= 6; ++set) {
     field->balloonsLeft = 0;
     clearSet(*field, pause);
-    EXPECT_EQ(pause, periods[set - 1]);
-    EXPECT_EQ(field->level, set);
-    EXPECT_EQ(field->lives, 3 + set);
-    EXPECT_EQ(field->balloonsLeft, 51);
-    EXPECT_EQ(seam::sounds(win), set);
+    EXPECT_EQ(say(pause, field->level, field->lives, field->balloonsLeft, seam::sounds(win)),
+              say(periods[set - 1], set, 3 + set, 51, set));
   }
-  EXPECT_EQ(balloonsShown(), 51u);
-  EXPECT_EQ(field->score, 3);
+  EXPECT_EQ(say(balloonsShown(), field->score), "51 3 ");
 }
 
 TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
-  const std::string death = "Aj vad doed du aer. Tryck paa space foer att fortsaetta.";
-  const std::string gameOver = "Nu ar du inte saa kaxig va?!?";
-  const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.";
-  // Lives, Space held; lives after.
-  const int cases[][3] = {{2, 0, 2}, {2, 1, 1}, {1, 1, 0}, {0, 0, 0}, {0, 1, 3}};
-  for (const auto& [lives, space, livesAfter] : cases) {
-    SCOPED_TRACE(::testing::Message() << lives << " lives, space " << space);
+  // Lives, Space held; the messages, then lives, alive, y, ySpeed, score,
+  // balloons left and shown. A continue mends nothing; a new game mends all.
+  const std::pair<std::array<int, 2>, std::string> cases[] = {
+      {{2, 0}, say(death, "", 2, 0, 222, -5, 3, 50, 50)},
+      {{2, 1}, say(death, "", 1, 1, 210, -10, 3, 50, 50)},
+      {{1, 1}, say(death, "", 0, 1, 210, -10, 3, 50, 50)},
+      {{0, 0}, say(gameOver, again, 0, 0, 222, -5, 3, 50, 50)},
+      {{0, 1}, say(gameOver, again, 3, 1, 210, -10, 0, 51, 51)}};
+  for (const auto& [c, after] : cases) {
     SetUp();
     popOne();
     field->player.setPos(77, 222);
     field->player.kill();
     field->alive = false;
-    field->lives = lives;
+    field->lives = c[0];
     Uint8 keys[SDLK_LAST] = {};
-    keys[SDLK_SPACE] = static_cast<Uint8>(space);
+    keys[SDLK_SPACE] = static_cast<Uint8>(c[1]);
     const seam::View shown = shows([&] { handleDeath(*field, keys, font, screen); });
-    EXPECT_EQ(shown.textAt(40, 100), lives > 0 ? death : gameOver);
-    EXPECT_EQ(shown.textAt(40, 120), lives > 0 ? "" : again);
-    EXPECT_EQ(field->lives, livesAfter);
-    EXPECT_EQ(field->alive, space);
-    EXPECT_EQ(field->player.isAlive(), space);
+    EXPECT_EQ(field->player.isAlive(), field->alive);
     EXPECT_EQ(field->player.getXPos(), 77);
-    EXPECT_EQ(field->player.getYPos(), space ? 210 : 222);
-    EXPECT_FLOAT_EQ(field->ySpeed, space ? -10 : -5);
-    const bool newGame = space && lives == 0;
-    EXPECT_EQ(field->score, newGame ? 0 : 3);
-    EXPECT_EQ(field->balloonsLeft, newGame ? 51 : 50);
-    EXPECT_EQ(balloonsShown(), newGame ? 51u : 50u);
+    EXPECT_EQ(say(shown.textAt(40, 100), shown.textAt(40, 120), field->lives, field->alive,
+                  field->player.getYPos(), field->ySpeed, field->score, field->balloonsLeft,
+                  balloonsShown()),
+              after);
   }
   SetUp();  // a live jumper is left alone
   Uint8 keys[SDLK_LAST] = {};
@@ -225,7 +219,8 @@ TEST_F(Rules, BalloonsDriftWrapAndBurstWhereTheyWereHit) {
   auto make = [&](int x, int speed) {
     balloon.init(balloonSheet, 0, 16, 16, 16, 4, 250, x, 40, 10, 11, -20, 320, speed);
   };
-  auto place = [&] { return shows([&] { balloon.draw(screen, player); }).balloons; };
+  int hit = -1;
+  auto place = [&] { return shows([&] { hit = balloon.draw(screen, player); }).balloons; };
   // Start x, speed; x after each of three frames: wrapped only once past the limits.
   const int drift[][5] = {{318, 2, 320, -18, -16}, {-18, -2, -20, 318, 316}};
   player.setPos(100, 200);
@@ -236,20 +231,19 @@ TEST_F(Rules, BalloonsDriftWrapAndBurstWhereTheyWereHit) {
   // Jumper x, y, hit: after its move the box is x 100..110, y 40..51, edges included.
   const int touch[][3] = {{110, 45, 1}, {111, 45, 0}, {83, 45, 1},  {82, 45, 0},  {100, 51, 1},
                           {100, 52, 0}, {100, 23, 1}, {100, 22, 0}, {110, 51, 1}, {111, 52, 0}};
-  for (const auto& [x, y, hit] : touch) {
+  for (const auto& [x, y, touches] : touch) {
     make(99, 1);
     player.setPos(x, y);
-    EXPECT_EQ(balloon.draw(screen, player), hit) << x << "," << y;
+    EXPECT_EQ(balloon.draw(screen, player), touches) << x << "," << y;
   }
-  // Hit once; the burst strip shows three frames where it was hit, then nothing until fixed.
+  // Hit once; the burst shows three frames where it was hit, then nothing
+  // until fixed. Its clock has run since init: the third frame is due.
   make(98, 2);
   player.setPos(100, 40);
-  seam::advance(100);  // the burst's clock has run since init: its third frame is due
+  seam::advance(100);
   for (int frame = 0; frame < 5; ++frame) {
-    int hit = -1;
-    const auto shown = shows([&] { hit = balloon.draw(screen, player); }).balloons;
-    EXPECT_EQ(hit, frame == 0);
-    ASSERT_EQ(shown.size(), frame < 3 ? 1u : 0u) << frame;
+    const auto shown = place();
+    EXPECT_EQ(say(hit, shown.size()), say(frame == 0, frame < 3 ? 1 : 0));
     for (const seam::Placed& burst : shown)
       EXPECT_TRUE(burst.x == 100 && seam::cutFrom(burst.image, balloonSheet, 96, 16));
   }
@@ -259,36 +253,106 @@ TEST_F(Rules, BalloonsDriftWrapAndBurstWhereTheyWereHit) {
   EXPECT_TRUE(back.at(0).x == 110 && seam::cutFrom(back[0].image, balloonSheet, 0, 16));
 }
 
-TEST_F(Rules, TheJumperFliesAndCrashesOnItsOwnClocks) {
+TEST_F(Rules, SpritesShowEachFrameForItsPauseOnTheirOwnClocks) {
   cPlayer player(jumperSheet, 0, 0, 17, 17, 5);
-  // Tick; sheet x of the flight and the crash frame shown. Flight frames last
-  // 130 ms, the fourth 170; crash frames 110, from x 85 on.
-  const int steps[][3] = {{0, 0, 85},    {130, 0, 102}, {131, 17, 102}, {391, 51, 136},
-                          {560, 51, 85}, {561, 68, 85}, {600, 68, 85}};
-  for (const auto& [at, flightX, crashX] : steps) {
+  cSprite sprite;
+  sprite.init(jumperSheet, 17, 0, 17, 17, 3);  // frames from x 17, 34 and 51
+  sprite.setAllPause(100);
+  sprite.setPause(1, 0);  // still shown for 1 ms
+  seam::advance(50);
+  sprite.start();
+  // Tick; sheet x of the jumper's flight and crash frames, and of the sprite
+  // started at tick 50. Flight frames last 130 ms, the fourth 170; crash
+  // frames 110, from x 85 on.
+  const int steps[][4] = {{130, 0, 102, 17},  {151, 17, 102, 34}, {152, 17, 102, 51},
+                          {252, 17, 119, 17}, {391, 51, 136, 51}, {560, 51, 85, 51},
+                          {561, 68, 85, 51},  {600, 68, 85, 51}};
+  for (const auto& [at, flightX, crashX, spriteX] : steps) {
     seam::reset();
     seam::advance(at);
-    for (bool alive : {true, false}) {
-      alive ? player.live() : player.kill();
-      const seam::View shown = shows([&] { player.draw(screen); });
-      EXPECT_TRUE(
-          seam::cutFrom(shown.jumpers.at(0).image, jumperSheet, alive ? flightX : crashX, 0))
-          << "tick " << at << (alive ? " flying" : " crashed");
+    const seam::View shown = shows([&] {
+      player.draw(screen);
+      player.kill();
+      player.draw(screen);
+      player.live();
+      sprite.draw(screen, 0, 0);
+    });
+    const int expected[] = {flightX, crashX, spriteX};
+    for (int i = 0; i < 3; ++i)
+      EXPECT_TRUE(seam::cutFrom(shown.jumpers.at(i).image, jumperSheet, expected[i], 0))
+          << "tick " << at << " image " << i;
+  }
+}
+
+TEST_F(Rules, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
+  const Uint32 masks[][3] = {
+      {0xf800, 0x07e0, 0x001f}, {0xff0000, 0xff00, 0xff}, {0xff0000, 0xff00, 0xff}};
+  const int depths[] = {16, 24, 32};
+  for (int d = 0; d < 3; ++d) {
+    SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 8, depths[d], masks[d][0],
+                                              masks[d][1], masks[d][2], 0);
+    SDL_FillRect(sheet, nullptr, SDL_MapRGB(sheet->format, 255, 0, 255));
+    SDL_Rect dot = makeRect(11, 2, 1, 1);
+    SDL_FillRect(sheet, &dot, SDL_MapRGB(sheet->format, 255, 255, 255));
+    SDL_Surface* cut = cutImage(sheet, 8, 0, 8, 8);
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->flags & (SDL_SRCCOLORKEY | SDL_RLEACCEL), Uint32(SDL_SRCCOLORKEY));
+    SDL_FillRect(screen, nullptr, 0);
+    drawBMP(cut, screen, 0, 0);
+    std::string drawn;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        drawn += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] ? '#' : '.';
+    EXPECT_EQ(drawn.find('#'), 2 * 8 + 3u) << depths[d] << " bits";
+    EXPECT_EQ(drawn.rfind('#'), 2 * 8 + 3u) << depths[d] << " bits";
+    SDL_FreeSurface(cut);
+    SDL_FreeSurface(sheet);
+  }
+}
+
+TEST_F(Rules, ThePenMovesByEachGlyphsWidthPlusOneAndTextBoxesWrapWords) {
+  // Widths: A 4, b 3, space 3, c 3, ? 4; a byte without a glyph shows as '?'.
+  auto glyphs = [](const seam::View& view) {
+    std::string out;
+    for (const seam::Glyph& g : view.glyphs) out += say(g.letter, g.x, g.y);
+    return out;
+  };
+  EXPECT_EQ(glyphs(shows([] { font.writeString(screen, "Ab c\n~9", 10, 20); })),
+            "A 10 20 b 15 20 c 23 20 ? 10 30 9 15 30 ");
+  EXPECT_EQ(
+      say(font.getStringWidth("A b", 3), font.getStringWidth("~", 1), font.getStringWidth("", 0),
+          font.getWidth(' '), font.getWidth('\n'), font.writeLetter(screen, 'm', 1, 2)),
+      "12 4 -1 3 -1 5 ");
+  // Text, width, rows; where the undrawn rest begins, rows written, and the
+  // first letter of each word drawn. "aaa" is 14 wide, then a gap of 4.
+  const std::string long40(40, 'a');
+  const std::tuple<const char*, int, int, const char*> boxes[] = {
+      {"aaa bbb ccc", 40, 5, "-1 1 a 0 0 b 18 0 c 0 10 "},
+      {"aaa bbb ccc", 20, 2, "7 0 a 0 0 b 0 10 "},
+      {"aaa bbb", 29, 1, "-1 0 a 0 0 b 18 0 "},
+      {"  aaa\n\nbbb", 300, 5, "-1 1 a 0 0 b 0 10 "},
+      {long40.c_str(), 1000, 1, "-1 0 a 0 0 a 158 0 "},
+      {long40.c_str(), 100, 2, "31 0 a 0 10 "}};
+  for (const auto& [text, w, rows, after] : boxes) {
+    int rest = 0, written = -1;
+    const seam::View shown =
+        shows([&] { rest = font.textbox(screen, text, 0, 0, w, rows, written); });
+    std::string words = say(rest, written);
+    for (size_t i = 0; i < shown.glyphs.size(); ++i) {
+      const seam::Glyph &g = shown.glyphs[i], *last = i ? &shown.glyphs[i - 1] : nullptr;
+      if (!last || g.y != last->y || g.x != last->x + font.getWidth(last->letter) + 1)
+        words += say(g.letter, g.x, g.y);
     }
+    EXPECT_EQ(words, after) << text;
   }
 }
 
 TEST(Numbers, AreWrittenInDecimalWithASignOnlyWhenNegative) {
-  const std::pair<long, const char*> cases[] = {{0, "0"},
-                                                {-5, "-5"},
-                                                {12345678, "12345678"},
-                                                {LONG_MAX, "9223372036854775807"},
-                                                {LONG_MIN, "-9223372036854775808"}};
-  for (const auto& [value, text] : cases) {
-    char print[printSize];
-    formatNumber(value, print);
-    EXPECT_STREQ(print, text);
-  }
+  char print[printSize];
+  std::string all;
+  for (long value : {0L, -5L, 12345678L, LONG_MAX, LONG_MIN})
+    formatNumber(value, print), all += say(print);
+  EXPECT_EQ(all, "0 -5 12345678 9223372036854775807 -9223372036854775808 ");
 }
 
 }  // namespace
