@@ -1,6 +1,6 @@
 // make_assets <data dir> [<icon dir>]: writes every picture and sound of the game.
-// The output depends on nothing but this code, so the committed files can be
-// checked by making them again and comparing bytes.
+// The output depends on nothing but this code and the libraries that write the
+// files, so the committed files can be checked by making them again.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -24,14 +24,12 @@ int main(int argc, char** argv) {
     makeDir(data);
     makeDir(data + "/gfx");
     makeDir(data + "/sound");
-    // The backdrop and the glyph sheets are blitted as loaded, so they get the
-    // screen's own 32-bit layout; the sprite sheets are converted on load anyway.
-    writeFile(data + "/gfx/font.bmp", encodeBmp(makeFont(lightFont()), 32));
-    writeFile(data + "/gfx/font2.bmp", encodeBmp(makeFont(evilFont()), 32));
-    writeFile(data + "/gfx/background.bmp", encodeBmp(makeBackground(), 32));
-    writeFile(data + "/gfx/balloon.bmp", encodeBmp(makeBalloons(), 24));
-    writeFile(data + "/gfx/fatman.bmp", encodeBmp(makeJumper(), 24));
-    writeFile(data + "/gfx/board.bmp", encodeBmp(makeBoard(), 24));
+    saveBmp(makeFont(lightFont()), data + "/gfx/font.bmp");
+    saveBmp(makeFont(evilFont()), data + "/gfx/font2.bmp");
+    saveBmp(makeBackground(), data + "/gfx/background.bmp");
+    saveBmp(makeBalloons(), data + "/gfx/balloon.bmp");
+    saveBmp(makeJumper(), data + "/gfx/fatman.bmp");
+    saveBmp(makeBoard(), data + "/gfx/board.bmp");
 
     struct {
       const char* name;
@@ -40,18 +38,18 @@ int main(int argc, char** argv) {
     for (auto& e : effects) {
       Wave w = e.make();
       normalize(w, -2.0);
-      writeFile(data + "/sound/" + e.name + ".wav", encodeWav(w));
+      saveWav(w, data + "/sound/" + e.name + ".wav");
     }
     // Quieter than the effects so a pop or a splat always cuts through.
     Stereo music = makeMusic();
     normalize(music, -9.0);
-    writeFile(data + "/sound/music.mp3", encodeMp3(music));
+    saveMp3(music, data + "/sound/music.mp3");
 
     if (argc == 3) {
       const std::string icons = argv[2];
       makeDir(icons);
-      writeFile(icons + "/grumo.png", encodePng(makeIcon(128)));
-      writeFile(icons + "/grumo-48.png", encodePng(makeIcon(48)));
+      savePng(makeIcon(128), icons + "/grumo.png");
+      savePng(makeIcon(48), icons + "/grumo-48.png");
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_assets: %s\n", e.what());

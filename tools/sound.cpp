@@ -1,7 +1,9 @@
 #include <lame/lame.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <stdexcept>
 
 #include "assets.h"
@@ -167,35 +169,25 @@ std::vector<short> toPcm(const Wave& w) {
   return pcm;
 }
 
-void put(std::vector<uint8_t>& v, uint32_t x, int bytes) {
-  for (int i = 0; i < bytes; ++i) v.push_back((x >> (8 * i)) & 0xff);
-}
-
 }  // namespace
 
-std::vector<uint8_t> encodeWav(const Wave& w) {
+void saveWav(const Wave& w, const std::string& path) {
+  SF_INFO info{};
+  info.samplerate = kRate;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  check(file, "cannot write " + path + ": " + sf_strerror(nullptr));
   std::vector<short> pcm = toPcm(w);
-  const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
-  std::vector<uint8_t> v = {'R', 'I', 'F', 'F'};
-  put(v, 36 + dataBytes, 4);
-  v.insert(v.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put(v, 16, 4);
-  put(v, 1, 2);  // PCM
-  put(v, 1, 2);  // mono
-  put(v, kRate, 4);
-  put(v, kRate * 2, 4);
-  put(v, 2, 2);
-  put(v, 16, 2);
-  v.insert(v.end(), {'d', 'a', 't', 'a'});
-  put(v, dataBytes, 4);
-  for (short s : pcm) put(v, static_cast<uint16_t>(s), 2);
-  return v;
+  const bool written = sf_write_short(file, pcm.data(), static_cast<sf_count_t>(pcm.size())) ==
+                       static_cast<sf_count_t>(pcm.size());
+  check(sf_close(file) == 0 && written, "failed writing " + path);
 }
 
-std::vector<uint8_t> encodeMp3(const Stereo& s) {
+void saveMp3(const Stereo& s, const std::string& path) {
   std::vector<short> left = toPcm(s.left), right = toPcm(s.right);
   lame_global_flags* lame = lame_init();
-  if (!lame) throw std::runtime_error("lame_init failed");
+  check(lame, "lame_init failed");
   lame_set_num_channels(lame, 2);
   lame_set_in_samplerate(lame, kRate);
   lame_set_out_samplerate(lame, kRate);
@@ -214,7 +206,8 @@ std::vector<uint8_t> encodeMp3(const Stereo& s) {
                              out.data(), static_cast<int>(out.size()));
   int m = n < 0 ? n : lame_encode_flush(lame, out.data() + n, static_cast<int>(out.size()) - n);
   lame_close(lame);
-  if (n < 0 || m < 0) throw std::runtime_error("MP3 encoding failed");
-  out.resize(static_cast<size_t>(n + m));
-  return out;
+  check(n >= 0 && m >= 0, "MP3 encoding failed");
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(out.data()), n + m);
+  check(file.flush().good(), "cannot write " + path);
 }
