@@ -142,9 +142,10 @@ Image makeFont(const FontStyle& style) {
     // over any backdrop. The pen moves on by the width plus one, so the column
     // just past the width is the only one free for it.
     Image shadowed = cell;
-    for (int y = 1; y < kGlyphCell; ++y)
-      for (int x = 0; x < width; ++x)
-        if (!cell.opaque(x, y) && (cell.opaque(x, y - 1) || cell.opaque(x - 1, y - 1)))
+    for (int y = 0; y < kGlyphCell; ++y)
+      for (int x = 0; x <= width; ++x)
+        if (!cell.opaque(x, y) &&
+            (cell.opaque(x - 1, y) || cell.opaque(x, y - 1) || cell.opaque(x - 1, y - 1)))
           shadowed.set(x, y, style.shadow);
     sheet.blit(shadowed, g * kGlyphCell, 0);
   }
