@@ -31,18 +31,25 @@ int main(int argc, char** argv) {
     saveBmp(makeJumper(), data + "/gfx/fatman.bmp");
     saveBmp(makeBoard(), data + "/gfx/board.bmp");
 
+    // Peaks in dBFS. The loudest moment of play, the music with a landing still
+    // sounding, four pops in one frame and the fanfare right after, must not
+    // clip: so the pops and the fanfare stay low, the landing and the splat,
+    // heard most often, stay loud.
     struct {
       const char* name;
       Wave (*make)();
-    } effects[] = {{"pop", makePop}, {"splat", makeSplat}, {"studs", makeStuds}, {"win", makeWin}};
+      double peakDb;
+    } effects[] = {{"pop", makePop, -18.0},
+                   {"splat", makeSplat, -2.0},
+                   {"studs", makeStuds, -2.0},
+                   {"win", makeWin, -8.0}};
     for (auto& e : effects) {
       Wave w = e.make();
-      normalize(w, -2.0);
+      normalize(w, e.peakDb);
       saveWav(w, data + "/sound/" + e.name + ".wav");
     }
-    // Quieter than the effects so a pop or a splat always cuts through.
     Stereo music = makeMusic();
-    normalize(music, -9.0);
+    normalize(music, -12.0);
     saveMp3(music, data + "/sound/music.mp3");
 
     if (argc == 3) {

@@ -51,6 +51,10 @@ Wave makePop() {
     double snap = t < 0.004 ? noise(rng) * (1 - t / 0.004) : 0;
     w[i] = static_cast<float>(1.1 * hiss + 0.55 * pip + 0.5 * snap);
   }
+  // Four balloons can burst in one frame and their pops add up exactly, so the
+  // pop is saturated: its peak stays low while it keeps its weight.
+  normalize(w, 0.0);
+  for (float& s : w) s = static_cast<float>(std::tanh(3.0 * s));
   return finish(w);
 }
 
@@ -101,13 +105,14 @@ Wave makeStuds() {
 }
 
 Wave makeWin() {
-  // Fanfare: a quick rising arpeggio into a held chord with vibrato.
+  // Fanfare: a quick rising arpeggio into a held chord with vibrato. It swells
+  // from soft, as it starts right on top of the last balloon's pops.
   struct Note {
     int midi;
     double start, length, level;
   };
   const Note notes[] = {
-      {67, 0.00, 0.09, 1.0}, {72, 0.09, 0.09, 1.0},  {76, 0.18, 0.09, 1.0},  {79, 0.27, 0.09, 1.0},
+      {67, 0.00, 0.09, 0.4}, {72, 0.09, 0.09, 0.6},  {76, 0.18, 0.09, 0.8},  {79, 0.27, 0.09, 1.0},
       {84, 0.36, 0.70, 1.0}, {76, 0.36, 0.70, 0.45}, {79, 0.36, 0.70, 0.45},
   };
   Wave w = silence(1.3);
