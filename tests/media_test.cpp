@@ -110,10 +110,10 @@ TEST(Sound, TheLoudestMomentOfPlayDoesNotClip) {
 
 TEST(Sound, TheMusicLoopsWithoutAGapOrAClick) {
   ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
-  heard.clear();
-  Mix_SetPostMix(record, nullptr);
   FSOUND_Stream_Play(FSOUND_FREE, FSOUND_Stream_Open(kMusic.c_str(), FSOUND_LOOP_NORMAL, 0, 0));
   Mix_SetMusicPosition(musicSeconds() - 0.5);
+  heard.clear();
+  Mix_SetPostMix(record, nullptr);
   SDL_Delay(1500);
   Mix_SetPostMix(nullptr, nullptr);
   std::vector<int> level;
