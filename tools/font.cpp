@@ -96,10 +96,6 @@ const Shape kShapes[] = {
     {'9', ".##./#..#/#..#/.###/...#/.##."},
 };
 
-}  // namespace
-
-namespace {
-
 Image drawGlyph(const char* rows, const FontStyle& style) {
   Image cell(kGlyphCell, kGlyphCell);
   int row = 0, col = 0;
