@@ -1,7 +1,6 @@
 # shellcheck shell=bash
-# A private X display with a window manager and the game on it, for the window
-# test and bench/measure.sh. Sourced; every wait is a bounded poll, and xs_stop
-# (call it from an EXIT trap) ends all that was started here.
+# A private X display with a window manager and the game on it, for the window and
+# install tests and bench/measure.sh. Sourced; xs_stop (from an EXIT trap) ends it all.
 xs_pids=()
 xs_game=
 
@@ -12,6 +11,7 @@ xs_need_tools() {
 # xs_poll TRIES GAP COMMAND...: succeeds as soon as COMMAND does.
 xs_poll() { local i; for ((i = 0; i < $1; i++)); do "${@:3}" && return 0; sleep "$2"; done; return 1; }
 xs_ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
+xs_running() { ! xs_ended "$1"; }
 
 # xs_start_display DIR [WxH]: Xvfb, ended by its own timeout should this shell be
 # killed, and openbox, without which a full-screen window is drawn misplaced.
@@ -32,9 +32,10 @@ xs_start_game() {
   (cd "$2" && exec env -u SDL12COMPAT_SCALE_METHOD -u SDL_NO_SIGNAL_HANDLERS SDL_VIDEODRIVER=x11 \
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$3" "$4") >"$1" 2>&1 &
   xs_game=$!
-  xs_poll 200 0.1 xs_focused && xs_poll 100 0.1 xs_drawn && return 0
+  xs_focus_game && xs_poll 100 0.1 xs_drawn && return 0
   echo "FAIL: the game showed no picture; its output:" >&2 && cat "$1" >&2 && return 1
 }
+xs_focus_game() { xs_poll 200 0.1 xs_focused; }
 xs_focused() {
   local window
   window=$(xdotool search --onlyvisible --class '^grumo$' 2>/dev/null | head -n1)
