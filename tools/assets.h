@@ -3,6 +3,7 @@
 #define GRUMO_TOOLS_ASSETS_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -20,9 +21,7 @@ struct Rng {
   int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
 };
 
-constexpr int kGlyphCount = 74;
 constexpr int kGlyphCell = 8;
-extern const int kGlyphWidths[kGlyphCount];
 
 struct FontStyle {
   Rgb ink[kGlyphCell];  // by row, so letters can carry a gradient
@@ -55,7 +54,7 @@ Stereo makeMusic();
 // Scales so the largest sample sits at the given level in dBFS.
 void normalize(Wave& w, double peakDb);
 void normalize(Stereo& s, double peakDb);
-std::vector<uint8_t> encodeWav(const Wave& w);
-std::vector<uint8_t> encodeMp3(const Stereo& s);
+void saveWav(const Wave& w, const std::string& path);
+void saveMp3(const Stereo& s, const std::string& path);
 
 #endif

@@ -1,8 +1,10 @@
 #include "canvas.h"
 
+#include <SDL.h>
+#include <png.h>
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <stdexcept>
 
 Rgb shade(Rgb c, double f) {
@@ -99,128 +101,41 @@ Image Image::scaled(int factor) const {
   return out;
 }
 
-namespace {
-
-void put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(x & 0xff);
-  v.push_back((x >> 8) & 0xff);
+// Checked here so a failed save stops the run instead of leaving an old file.
+void check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what);
 }
 
-void put32(std::vector<uint8_t>& v, uint32_t x) {
-  put16(v, x & 0xffff);
-  put16(v, x >> 16);
-}
-
-void put32be(std::vector<uint8_t>& v, uint32_t x) {
-  for (int s = 24; s >= 0; s -= 8) v.push_back((x >> s) & 0xff);
-}
-
-uint32_t crc32(const uint8_t* p, size_t n) {
-  static uint32_t table[256];
-  if (!table[1])
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320u ^ (c >> 1) : c >> 1;
-      table[i] = c;
-    }
-  uint32_t c = 0xffffffffu;
-  for (size_t i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xff] ^ (c >> 8);
-  return c ^ 0xffffffffu;
-}
-
-void pngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-  put32be(out, static_cast<uint32_t>(data.size()));
-  std::vector<uint8_t> body(type, type + 4);
-  body.insert(body.end(), data.begin(), data.end());
-  out.insert(out.end(), body.begin(), body.end());
-  put32be(out, crc32(body.data(), body.size()));
-}
-
-}  // namespace
-
-std::vector<uint8_t> encodeBmp(const Image& img, int bits) {
-  if (bits != 24 && bits != 32) throw std::invalid_argument("BMP depth must be 24 or 32");
-  const int w = img.width(), h = img.height();
-  const int rowBytes = (w * bits / 8 + 3) & ~3;
-  const int masks = bits == 32 ? 12 : 0;
-  const int offset = 14 + 40 + masks;
-  std::vector<uint8_t> v = {'B', 'M'};
-  put32(v, offset + rowBytes * h);
-  put32(v, 0);
-  put32(v, offset);
-  put32(v, 40);
-  put32(v, w);
-  put32(v, h);
-  put16(v, 1);
-  put16(v, bits);
-  put32(v, bits == 32 ? 3 : 0);  // BI_BITFIELDS : BI_RGB
-  put32(v, rowBytes * h);
-  put32(v, 2835);  // 72 dpi
-  put32(v, 2835);
-  put32(v, 0);
-  put32(v, 0);
-  if (bits == 32) {
-    put32(v, 0x00ff0000);
-    put32(v, 0x0000ff00);
-    put32(v, 0x000000ff);
-  }
-  for (int y = h - 1; y >= 0; --y) {
-    size_t start = v.size();
-    for (int x = 0; x < w; ++x) {
+void saveBmp(const Image& img, const std::string& path) {
+  SDL_Surface* s =
+      SDL_CreateRGBSurface(SDL_SWSURFACE, img.width(), img.height(), 24, 0xff0000, 0xff00, 0xff, 0);
+  check(s, "cannot make a surface for " + path);
+  for (int y = 0; y < img.height(); ++y) {
+    auto* row = static_cast<uint8_t*>(s->pixels) + y * s->pitch;
+    for (int x = 0; x < img.width(); ++x) {
       Rgb c = img.get(x, y);
-      v.push_back(c.b);
-      v.push_back(c.g);
-      v.push_back(c.r);
-      if (bits == 32) v.push_back(0);
+      row[3 * x] = c.b, row[3 * x + 1] = c.g, row[3 * x + 2] = c.r;
     }
-    while ((v.size() - start) % 4) v.push_back(0);
   }
-  return v;
+  const bool saved = SDL_SaveBMP(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  check(saved, "cannot write " + path);
 }
 
-std::vector<uint8_t> encodePng(const Image& img) {
-  const int w = img.width(), h = img.height();
-  std::vector<uint8_t> raw;
-  for (int y = 0; y < h; ++y) {
-    raw.push_back(0);  // filter: none
-    for (int x = 0; x < w; ++x) {
+void savePng(const Image& img, const std::string& path) {
+  std::vector<uint8_t> rgba;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
       Rgb c = img.get(x, y);
-      bool clear = c == kKey;
-      raw.push_back(clear ? 0 : c.r);
-      raw.push_back(clear ? 0 : c.g);
-      raw.push_back(clear ? 0 : c.b);
-      raw.push_back(clear ? 0 : 255);
+      const bool clear = c == kKey;
+      rgba.insert(rgba.end(), {clear ? uint8_t{0} : c.r, clear ? uint8_t{0} : c.g,
+                               clear ? uint8_t{0} : c.b, clear ? uint8_t{0} : uint8_t{255}});
     }
-  }
-  std::vector<uint8_t> z = {0x78, 0x01};
-  size_t pos = 0;
-  do {
-    size_t n = std::min<size_t>(65535, raw.size() - pos);
-    z.push_back(pos + n == raw.size() ? 1 : 0);  // stored block, last flag
-    put16(z, static_cast<uint32_t>(n));
-    put16(z, static_cast<uint32_t>(~n & 0xffff));
-    z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
-    pos += n;
-  } while (pos < raw.size());
-  uint32_t a = 1, b = 0;
-  for (uint8_t byte : raw) a = (a + byte) % 65521, b = (b + a) % 65521;
-  put32be(z, (b << 16) | a);
-
-  std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  std::vector<uint8_t> ihdr;
-  put32be(ihdr, w);
-  put32be(ihdr, h);
-  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, no interlace
-  pngChunk(out, "IHDR", ihdr);
-  pngChunk(out, "IDAT", z);
-  pngChunk(out, "IEND", {});
-  return out;
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) throw std::runtime_error("cannot write " + path);
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) throw std::runtime_error("failed writing " + path);
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = static_cast<png_uint_32>(img.width());
+  png.height = static_cast<png_uint_32>(img.height());
+  png.format = PNG_FORMAT_RGBA;
+  check(png_image_write_to_file(&png, path.c_str(), 0, rgba.data(), 0, nullptr),
+        "cannot write " + path + ": " + png.message);
 }

@@ -49,12 +49,11 @@ class Image {
   std::vector<Rgb> px_;
 };
 
-// Windows BMP, bottom-up. 24 bits plain, or 32 bits with BI_BITFIELDS masks in the
-// screen's own layout (X8R8G8B8), which SDL keeps as loaded and blits fastest.
-std::vector<uint8_t> encodeBmp(const Image& img, int bits);
-// RGBA PNG with the key colour made fully transparent; stored deflate blocks only.
-std::vector<uint8_t> encodePng(const Image& img);
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// 24-bit BMP, as SDL writes it.
+void saveBmp(const Image& img, const std::string& path);
+// RGBA PNG with the key colour made fully transparent.
+void savePng(const Image& img, const std::string& path);
+// Throws std::runtime_error with what unless ok.
+void check(bool ok, const std::string& what);
 
 #endif

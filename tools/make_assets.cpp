@@ -1,6 +1,6 @@
 // make_assets <data dir> [<icon dir>]: writes every picture and sound of the game.
-// The output depends on nothing but this code, so the committed files can be
-// checked by making them again and comparing bytes.
+// The output depends on nothing but this code and the libraries that write the
+// files, so the committed files can be checked by making them again.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -24,34 +24,39 @@ int main(int argc, char** argv) {
     makeDir(data);
     makeDir(data + "/gfx");
     makeDir(data + "/sound");
-    // The backdrop and the glyph sheets are blitted as loaded, so they get the
-    // screen's own 32-bit layout; the sprite sheets are converted on load anyway.
-    writeFile(data + "/gfx/font.bmp", encodeBmp(makeFont(lightFont()), 32));
-    writeFile(data + "/gfx/font2.bmp", encodeBmp(makeFont(evilFont()), 32));
-    writeFile(data + "/gfx/background.bmp", encodeBmp(makeBackground(), 32));
-    writeFile(data + "/gfx/balloon.bmp", encodeBmp(makeBalloons(), 24));
-    writeFile(data + "/gfx/fatman.bmp", encodeBmp(makeJumper(), 24));
-    writeFile(data + "/gfx/board.bmp", encodeBmp(makeBoard(), 24));
+    saveBmp(makeFont(lightFont()), data + "/gfx/font.bmp");
+    saveBmp(makeFont(evilFont()), data + "/gfx/font2.bmp");
+    saveBmp(makeBackground(), data + "/gfx/background.bmp");
+    saveBmp(makeBalloons(), data + "/gfx/balloon.bmp");
+    saveBmp(makeJumper(), data + "/gfx/fatman.bmp");
+    saveBmp(makeBoard(), data + "/gfx/board.bmp");
 
+    // Peaks in dBFS. The loudest moment of play, the music with a landing still
+    // sounding, four pops in one frame and the fanfare right after, must not
+    // clip: so the pops and the fanfare stay low, the landing and the splat,
+    // heard most often, stay loud.
     struct {
       const char* name;
       Wave (*make)();
-    } effects[] = {{"pop", makePop}, {"splat", makeSplat}, {"studs", makeStuds}, {"win", makeWin}};
+      double peakDb;
+    } effects[] = {{"pop", makePop, -18.0},
+                   {"splat", makeSplat, -2.0},
+                   {"studs", makeStuds, -2.0},
+                   {"win", makeWin, -8.0}};
     for (auto& e : effects) {
       Wave w = e.make();
-      normalize(w, -2.0);
-      writeFile(data + "/sound/" + e.name + ".wav", encodeWav(w));
+      normalize(w, e.peakDb);
+      saveWav(w, data + "/sound/" + e.name + ".wav");
     }
-    // Quieter than the effects so a pop or a splat always cuts through.
     Stereo music = makeMusic();
-    normalize(music, -9.0);
-    writeFile(data + "/sound/music.mp3", encodeMp3(music));
+    normalize(music, -12.0);
+    saveMp3(music, data + "/sound/music.mp3");
 
     if (argc == 3) {
       const std::string icons = argv[2];
       makeDir(icons);
-      writeFile(icons + "/grumo.png", encodePng(makeIcon(128)));
-      writeFile(icons + "/grumo-48.png", encodePng(makeIcon(48)));
+      savePng(makeIcon(128), icons + "/grumo.png");
+      savePng(makeIcon(48), icons + "/grumo-48.png");
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_assets: %s\n", e.what());

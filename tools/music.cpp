@@ -11,11 +11,14 @@
 namespace {
 
 // A galop in 2/4 at 150 beats a minute: 40 bars of eight sixteenths make
-// exactly 32 seconds, and the last eighth is a rest so the loop point is quiet.
+// exactly 32 seconds, 1225 MP3 frames of 1152 samples, so the encoder pads the
+// end no more than it must. The tune runs on through the loop point: what
+// sounds past the end is heard at the start.
 constexpr int kStep = kRate / 10;  // one sixteenth
 constexpr int kBars = 40;
 constexpr int kStepsPerBar = 8;
 constexpr size_t kLength = static_cast<size_t>(kBars) * kStepsPerBar * kStep;
+static_assert(kLength % 1152 == 0, "the loop must end on an MP3 frame");
 
 // One bar per entry: note and octave, then its length in sixteenths; r is a rest.
 const char* const kMelody[kBars] = {
@@ -63,7 +66,7 @@ const char* const kMelody[kBars] = {
     "E5/1 G5/1 C6/1 E6/1 G6/2 E6/2",
     "F6/1 D6/1 B5/1 G5/1 F5/2 D5/2",
     "C6/3 r/1 C5/2 r/2",
-    "r/8",
+    "r/4 D4/1 E4/1 F4/1 F#4/1",
 };
 
 // Oom-pah accompaniment; a trailing '-' keeps the bass and drops the chords.
@@ -79,7 +82,7 @@ const char* const kDrums[kBars] = {
     "k.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.k.ss", "x.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.k.h.",
     "k.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.s.ss", "x.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.k.h.",
     "k.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.s.ssss", "x.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.k.h.",
-    "k.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.ssss", "x.h.k.h.", "k.h.k.h.", "x...k...", "k.ssss..",
+    "k.h.k.h.", "k.h.k.h.", "k.h.k.h.", "k.h.ssss", "x.h.k.h.", "k.h.k.h.", "x...k...", "k.ssssss",
 };
 
 struct Chord {
@@ -138,7 +141,7 @@ void play(Wave& out, const Note& n, Shape shape, double level, double gate, doub
   const size_t release = kRate / 40;
   const double hz = midiHz(n.midi);
   double phase = 0;
-  for (size_t i = 0; i < held + release && n.start + i < out.size(); ++i) {
+  for (size_t i = 0; i < held + release; ++i) {
     double t = static_cast<double>(i) / kRate;
     double f = hz;
     if (vibrato && t > 0.12) f *= 1 + 0.005 * std::sin(kTau * 5.5 * (t - 0.12));
@@ -149,7 +152,7 @@ void play(Wave& out, const Note& n, Shape shape, double level, double gate, doub
                                          : pulse(phase, dt, shape == Shape::kPulse25 ? 0.25 : 0.5);
     double env = std::min(1.0, t / 0.004) * (0.7 + 0.3 * std::exp(-t / decay));
     if (i >= held) env *= 1.0 - static_cast<double>(i - held) / release;
-    out[n.start + i] += static_cast<float>(v * env * level);
+    out[(n.start + i) % out.size()] += static_cast<float>(v * env * level);
   }
 }
 
@@ -157,7 +160,7 @@ void drum(Wave& out, char kind, size_t at, Rng& rng) {
   double phase = 0, lp = 0, hpPrev = 0, hpOut = 0;
   const double len = kind == 'x' ? 1.0 : kind == 'k' ? 0.2 : kind == 's' ? 0.14 : 0.05;
   const size_t count = static_cast<size_t>(len * kRate);
-  for (size_t i = 0; i < count && at + i < out.size(); ++i) {
+  for (size_t i = 0; i < count; ++i) {
     double t = static_cast<double>(i) / kRate;
     double fade = 1.0 - t / len;
     double noise = rng.unit() * 2 - 1;
@@ -177,7 +180,7 @@ void drum(Wave& out, char kind, size_t at, Rng& rng) {
       phase += 185.0 / kRate;
       v += (0.3 * lp + 0.12 * std::sin(kTau * phase)) * std::exp(-t / 0.045);
     }
-    out[at + i] += static_cast<float>(v * fade);
+    out[(at + i) % out.size()] += static_cast<float>(v * fade);
   }
 }
 
@@ -213,17 +216,18 @@ Stereo makeMusic() {
   const size_t echo = 3 * kStep;
   Stereo out{Wave(kLength), Wave(kLength)};
   for (size_t i = 0; i < kLength; ++i) {
-    float e = i >= echo ? 0.28f * lead[i - echo] : 0.0f;
+    float e = 0.28f * lead[(i + kLength - echo) % kLength];
     out.left[i] = 0.9f * lead[i] + 0.45f * e + 0.8f * band[i] + 0.6f * stabs[i];
     out.right[i] = 0.7f * lead[i] + 0.9f * e + 0.8f * band[i] + 0.85f * stabs[i];
   }
 
-  // Fade the first and last 30 ms: the decoder plays the loop with a gap of
-  // encoder padding, which must land in silence to pass without a click.
-  const size_t fade = kRate * 3 / 100;
+  // The decoder still plays about 26 ms of silence at the loop point (its own
+  // start-up and the encoder's padding); 5 ms half-cosine fades on both sides
+  // let the tune dip into that gap instead of stepping into it with a click.
+  const size_t fade = kRate / 200;
   for (Wave* w : {&out.left, &out.right})
     for (size_t i = 0; i < fade; ++i) {
-      float g = static_cast<float>(i) / fade;
+      float g = static_cast<float>(0.5 - 0.5 * std::cos(kTau / 2 * i / fade));
       (*w)[i] *= g;
       (*w)[kLength - 1 - i] *= g;
     }

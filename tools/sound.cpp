@@ -1,7 +1,9 @@
 #include <lame/lame.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <stdexcept>
 
 #include "assets.h"
@@ -49,6 +51,10 @@ Wave makePop() {
     double snap = t < 0.004 ? noise(rng) * (1 - t / 0.004) : 0;
     w[i] = static_cast<float>(1.1 * hiss + 0.55 * pip + 0.5 * snap);
   }
+  // Four balloons can burst in one frame and their pops add up exactly, so the
+  // pop is saturated: its peak stays low while it keeps its weight.
+  normalize(w, 0.0);
+  for (float& s : w) s = static_cast<float>(std::tanh(3.0 * s));
   return finish(w);
 }
 
@@ -99,13 +105,14 @@ Wave makeStuds() {
 }
 
 Wave makeWin() {
-  // Fanfare: a quick rising arpeggio into a held chord with vibrato.
+  // Fanfare: a quick rising arpeggio into a held chord with vibrato. It swells
+  // from soft, as it starts right on top of the last balloon's pops.
   struct Note {
     int midi;
     double start, length, level;
   };
   const Note notes[] = {
-      {67, 0.00, 0.09, 1.0}, {72, 0.09, 0.09, 1.0},  {76, 0.18, 0.09, 1.0},  {79, 0.27, 0.09, 1.0},
+      {67, 0.00, 0.09, 0.4}, {72, 0.09, 0.09, 0.6},  {76, 0.18, 0.09, 0.8},  {79, 0.27, 0.09, 1.0},
       {84, 0.36, 0.70, 1.0}, {76, 0.36, 0.70, 0.45}, {79, 0.36, 0.70, 0.45},
   };
   Wave w = silence(1.3);
@@ -167,35 +174,25 @@ std::vector<short> toPcm(const Wave& w) {
   return pcm;
 }
 
-void put(std::vector<uint8_t>& v, uint32_t x, int bytes) {
-  for (int i = 0; i < bytes; ++i) v.push_back((x >> (8 * i)) & 0xff);
-}
-
 }  // namespace
 
-std::vector<uint8_t> encodeWav(const Wave& w) {
+void saveWav(const Wave& w, const std::string& path) {
+  SF_INFO info{};
+  info.samplerate = kRate;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  check(file, "cannot write " + path + ": " + sf_strerror(nullptr));
   std::vector<short> pcm = toPcm(w);
-  const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
-  std::vector<uint8_t> v = {'R', 'I', 'F', 'F'};
-  put(v, 36 + dataBytes, 4);
-  v.insert(v.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put(v, 16, 4);
-  put(v, 1, 2);  // PCM
-  put(v, 1, 2);  // mono
-  put(v, kRate, 4);
-  put(v, kRate * 2, 4);
-  put(v, 2, 2);
-  put(v, 16, 2);
-  v.insert(v.end(), {'d', 'a', 't', 'a'});
-  put(v, dataBytes, 4);
-  for (short s : pcm) put(v, static_cast<uint16_t>(s), 2);
-  return v;
+  const bool written = sf_write_short(file, pcm.data(), static_cast<sf_count_t>(pcm.size())) ==
+                       static_cast<sf_count_t>(pcm.size());
+  check(sf_close(file) == 0 && written, "failed writing " + path);
 }
 
-std::vector<uint8_t> encodeMp3(const Stereo& s) {
+void saveMp3(const Stereo& s, const std::string& path) {
   std::vector<short> left = toPcm(s.left), right = toPcm(s.right);
   lame_global_flags* lame = lame_init();
-  if (!lame) throw std::runtime_error("lame_init failed");
+  check(lame, "lame_init failed");
   lame_set_num_channels(lame, 2);
   lame_set_in_samplerate(lame, kRate);
   lame_set_out_samplerate(lame, kRate);
@@ -214,7 +211,8 @@ std::vector<uint8_t> encodeMp3(const Stereo& s) {
                              out.data(), static_cast<int>(out.size()));
   int m = n < 0 ? n : lame_encode_flush(lame, out.data() + n, static_cast<int>(out.size()) - n);
   lame_close(lame);
-  if (n < 0 || m < 0) throw std::runtime_error("MP3 encoding failed");
-  out.resize(static_cast<size_t>(n + m));
-  return out;
+  check(n >= 0 && m >= 0, "MP3 encoding failed");
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(out.data()), n + m);
+  check(file.flush().good(), "cannot write " + path);
 }
