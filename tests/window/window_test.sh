@@ -38,6 +38,8 @@ within() { xs_poll "$1" 0.2 looks "$2" "$2 $out/$2-frame.bmp"; }
 
 xs_start_display "$out" "${GRUMO_WINDOW_SIZE:-1024x768}" || exit 1
 xs_start_game "$out/game.log" "$data" "$out/sound.raw" "$grumo" || exit 1
+title=$(xdotool search --onlyvisible --class '^grumo$' getwindowname 2>/dev/null | head -n1)
+[[ $title == Grumo ]] || fail "the window is titled '$title', not Grumo"
 xs_press Right 1.5
 xs_press space 0.2 && sleep 2.5 && xs_press space 0.2 && sleep 0.3
 within 5 play || fail "no crisp full-screen play with the board slid right ($out/play.bmp)"
