@@ -261,6 +261,8 @@ TEST_F(Rules, SpritesShowEachFrameForItsPauseOnTheirOwnClocks) {
   sprite.setPause(1, 0);  // still shown for 1 ms
   seam::advance(50);
   sprite.start();
+  cSprite still = sprite;  // a stopped copy keeps its frame
+  still.stop();
   // Tick; sheet x of the jumper's flight and crash frames, and of the sprite
   // started at tick 50. Flight frames last 130 ms, the fourth 170; crash
   // frames 110, from x 85 on.
@@ -276,9 +278,10 @@ TEST_F(Rules, SpritesShowEachFrameForItsPauseOnTheirOwnClocks) {
       player.draw(screen);
       player.live();
       sprite.draw(screen, 0, 0);
+      still.draw(screen, 0, 0);
     });
-    const int expected[] = {flightX, crashX, spriteX};
-    for (int i = 0; i < 3; ++i)
+    const int expected[] = {flightX, crashX, spriteX, 17};
+    for (int i = 0; i < 4; ++i)
       EXPECT_TRUE(seam::cutFrom(shown.jumpers.at(i).image, jumperSheet, expected[i], 0))
           << "tick " << at << " image " << i;
   }
@@ -347,12 +350,20 @@ TEST_F(Rules, ThePenMovesByEachGlyphsWidthPlusOneAndTextBoxesWrapWords) {
   }
 }
 
-TEST(Numbers, AreWrittenInDecimalWithASignOnlyWhenNegative) {
+TEST_F(Rules, NumbersAreWrittenInDecimalAndBoxesFilledInTheBoxColour) {
   char print[printSize];
   std::string all;
   for (long value : {0L, -5L, 12345678L, LONG_MAX, LONG_MIN})
     formatNumber(value, print), all += say(print);
   EXPECT_EQ(all, "0 -5 12345678 9223372036854775807 -9223372036854775808 ");
+  SDL_FillRect(screen, nullptr, 0);
+  box(screen, 2, 3, 4, 5);
+  auto at = [](int x, int y) {
+    return static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
+  };
+  EXPECT_EQ(
+      say(at(2, 3), at(5, 7), at(6, 7), at(5, 8)),
+      say(SDL_MapRGB(screen->format, 60, 60, 200), SDL_MapRGB(screen->format, 60, 60, 200), 0, 0));
 }
 
 }  // namespace
