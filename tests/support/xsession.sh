@@ -11,7 +11,6 @@ xs_need_tools() {
 # xs_poll TRIES GAP COMMAND...: succeeds as soon as COMMAND does.
 xs_poll() { local i; for ((i = 0; i < $1; i++)); do "${@:3}" && return 0; sleep "$2"; done; return 1; }
 xs_ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
-xs_running() { ! xs_ended "$1"; }
 
 # xs_start_display DIR [WxH]: Xvfb, ended by its own timeout should this shell be
 # killed, and openbox, without which a full-screen window is drawn misplaced.
