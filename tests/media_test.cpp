@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -68,7 +69,8 @@ static double musicSeconds() {
 }
 
 static std::string musicWith(int byte, int value) {
-  const std::string path = testing::TempDir() + std::to_string(value) + ".mp3";
+  const std::string path = testing::TempDir() + "grumo-" + std::to_string(getpid()) + "-" +
+                           std::to_string(value) + ".mp3";
   std::filesystem::copy_file(kMusic, path, std::filesystem::copy_options::overwrite_existing);
   FILE* file = std::fopen(path.c_str(), "r+b");
   std::fseek(file, byte, SEEK_SET), std::fputc(value, file), std::fclose(file);
@@ -79,8 +81,10 @@ TEST(Sound, OpensOnlyWhatItCanPlay) {
   ASSERT_NE(FSOUND_Init(44100, 64, 0), 0) << SDL_GetError();
   // Mono or another rate would make SDL_mixer write past its buffer.
   for (std::string bad : {musicWith(3, 0xc4), musicWith(2, 0xa6), musicWith(2, 0xac),
-                          kData + "gfx/board.bmp", kData + "none.mp3"})
+                          kData + "gfx/board.bmp", kData + "none.mp3"}) {
     EXPECT_EQ(FSOUND_Stream_Open(bad.c_str(), FSOUND_LOOP_NORMAL, 0, 0), nullptr) << bad;
+    if (bad.rfind(testing::TempDir(), 0) == 0) std::remove(bad.c_str());
+  }
   EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr) + FSOUND_Stream_Play(FSOUND_FREE, nullptr), -2);
 }
 
