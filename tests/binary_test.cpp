@@ -1,6 +1,5 @@
-// The real grumo binary, run from a copy of data/ with one file missing or
-// spoilt: start-up must stop with one clear line and status 1, never hang or
-// run on broken.
+// The real binary, run from a copy of data/ with one file missing or spoilt:
+// start-up must stop with one clear line and status 1, never hang or run on broken.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ struct View {
   std::string textAt(int x, int y) const;
   SDL_Surface* sheetAt(int x, int y) const;
 };
+
+// The parts in one line, each followed by a space: a table row's outcome.
+template <class... Parts>
+std::string say(const Parts&... parts) {
+  std::ostringstream line;
+  ((line << parts << ' '), ...);
+  return line.str();
+}
 
 // True when `cut` shows the area of its size at (x, y) of `sheet`.
 bool cutFrom(SDL_Surface* cut, SDL_Surface* sheet, int x, int y);
