@@ -98,7 +98,7 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
       {"gfx/board.bmp", pipe, "Unable to load gfx/board.bmp: not a regular file\n"},
       {"sound/music.mp3", pipe, "FSOUND_Stream_Open() failed!\n"},
       {"sound/pop.wav", pipe, "FSOUND_Sample_Load(sound/pop.wav) failed!\n"},
-      {"sound/studs.wav", [](const fs::path& p) { patch32(p, bytesOf(p).find("fmt ") + 12, 1); },
+      {"sound/studs.wav", [](const fs::path& p) { patch32(p, bytesOf(p).find("fmt ") + 12, 1000); },
        "FSOUND_Sample_Load(sound/studs.wav) failed!\n"},
       {"sound/splat.wav", [](const fs::path& p) { write(p, ""); },
        "FSOUND_Sample_Load(sound/splat.wav) failed!\n"},
