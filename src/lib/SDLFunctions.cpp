@@ -59,17 +59,17 @@ bool isRegularFile(const char* path) {
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-namespace {
-
-// No picture of this game is larger than a screen; a header that asks for
-// more would have the loader allocate gigabytes before it finds the data short.
-const long maxImageSide = 4096;
-
 long littleEndian(const unsigned char* bytes, int count) {
   unsigned long value = 0;
   for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
   return static_cast<long>(value);
 }
+
+namespace {
+
+// No picture of this game is larger than a screen; a header that asks for
+// more would have the loader allocate gigabytes before it finds the data short.
+const long maxImageSide = 4096;
 
 // True, with the reason as SDL's error, for an image file that must not reach
 // SDL's loader: opening anything but a regular file (a named pipe, say) could

@@ -18,6 +18,8 @@ SDL_Rect makeRect(int x, int y, int w, int h);
 SDL_Surface* loadBMP(const char* path);
 // False for anything that is not a regular file, which could block on opening.
 bool isRegularFile(const char* path);
+// The unsigned number in `count` bytes stored lowest first, as file headers keep them.
+long littleEndian(const unsigned char* bytes, int count);
 // Cuts the w x h rectangle at (x, y) of a sheet into a surface of exactly that
 // size in the screen's format, with magenta transparent. Null when the
 // surface cannot be made.

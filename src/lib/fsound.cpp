@@ -62,9 +62,9 @@ bool hasPlayableRate(const char* name) {
               std::memcmp(head + 8, "WAVE", 4) == 0;
   long rate = -1;
   while (wave && rate < 0 && std::fread(chunk, 1, 8, file) == 8) {
-    const long size = chunk[4] | chunk[5] << 8 | chunk[6] << 16 | static_cast<long>(chunk[7]) << 24;
+    const long size = littleEndian(chunk + 4, 4);
     if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 8 && std::fread(chunk + 8, 1, 8, file) == 8)
-      rate = chunk[12] | chunk[13] << 8 | chunk[14] << 16 | static_cast<long>(chunk[15]) << 24;
+      rate = littleEndian(chunk + 12, 4);
     else if (std::fseek(file, size + (size & 1), SEEK_CUR) != 0)
       break;
   }
