@@ -31,11 +31,13 @@ std::string binaryDirectory() {
   return binary.substr(0, binary.rfind('/'));
 }
 
-// The game opens gfx/ and sound/ relative to where it runs. Started from
-// anywhere else, enter the data installed beside the binary, or for a binary
-// still in its build tree the source tree's data.
+// The game opens gfx/ and sound/ relative to where it runs. Started where
+// neither is, enter the data installed beside the binary, or for a binary
+// still in its build tree the source tree's data. A folder with only one of
+// them is a player's own data, broken: the game says what is wrong with it
+// rather than quietly play other data.
 void enterDataDirectory() {
-  if (holdsData(".")) return;
+  if (isDirectory("gfx") || isDirectory("sound")) return;
   const std::string here = binaryDirectory();
   if (here.empty()) return;
   std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;
