@@ -21,7 +21,7 @@ class MusicSource {
   bool startsWithMusic();
   // The next `bytes` of sound in the mixer's format; silence once it has ended.
   void fill(Uint8* out, int bytes);
-  bool looping = true;
+  bool looping = false;
 
  private:
   bool open();

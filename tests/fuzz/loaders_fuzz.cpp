@@ -46,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else if (MusicSource* music = openMusic(path.c_str())) {
     // Half a second, as the mixer asks for it: enough to loop a short file.
     std::vector<Uint8> buffer(4096);
+    music->looping = true;
     for (int i = 0; i < 24; ++i) music->fill(buffer.data(), static_cast<int>(buffer.size()));
     delete music;
   }

@@ -57,7 +57,7 @@ std::string wav(const Wav& spec) {
   for (long f = 0; f < spec.frames; ++f) {
     const double tone = 0.5 * std::sin(2 * M_PI * 440 * f / spec.rate);
     for (int c = 0; c < spec.channels; ++c)
-      data += sample(spec.toned < 0 || spec.toned == c ? tone : 0.0, spec);
+      data += sample(spec.toned < 0 || spec.toned == c ? tone : spec.quiet, spec);
   }
   const int align = spec.channels * spec.bits / 8;
   std::string fmt = le(spec.extensible ? 0xfffe : spec.tag, 2) + le(spec.channels, 2) +

@@ -29,6 +29,7 @@ struct Wav {
   int toned = -1;
   bool extensible = false;  // WAVE_FORMAT_EXTENSIBLE, with the tag as its sub-format
   std::string before = "";  // chunks ahead of "fmt "
+  double quiet = 0;         // what the other channels hold
 };
 std::string wav(const Wav& spec);
 
