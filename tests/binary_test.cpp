@@ -443,6 +443,7 @@ TEST(Files, EveryBmpShowsRightOrIsRefused) {
       {patch(board, 28, 0, 2), bits(0)},
       {patch(board, 28, 7, 2), bits(7)},
       {patch(board, 14, 7, 4), "its header is of a kind the game does not know"},
+      {patch(board, 14, -1, 4), "its header is of a kind the game does not know"},
       {patch(board, 30, 3, 4), compressed},
       {patch(board, 30, 9, 4), compressed},
       {patch(patch(board, 28, 16, 2), 30, 3, 4), "it is not a BMP picture the game can read"},
