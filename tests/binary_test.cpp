@@ -322,8 +322,8 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
   const std::string a = mp3(44100, 2, false, 440), b = mp3(8000, 1, true, 660);
   std::string junk(20000, 0);  // bytes that look random
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 2654435761u >> 13);
-  const auto tag = [](size_t size) {
-    return "ID3\x04\0\0"s + char(size >> 21 & 0x7f) + char(size >> 14 & 0x7f) +
+  const auto tag = [](size_t size, char flags = 0) {
+    return "ID3\x04\0"s + flags + char(size >> 21 & 0x7f) + char(size >> 14 & 0x7f) +
            char(size >> 7 & 0x7f) + char(size & 0x7f);
   };
   const Make hugeTag = [&](const fs::path& path) {
@@ -350,6 +350,7 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
       {"8 kHz mono, then 48 kHz stereo", file(b + mp3(48000, 2, true, 330)), {660, 330}},
       {"junk between frames", file(a + std::string(3000, 'x') + b), {440, 660}},
       {"a tag hiding another stream", file(tag(b.size()) + b + a), {440}},
+      {"a tag with a footer", file(tag(0, 0x10) + "3DI\x04\0\x10\0\0\0\0"s + a), {440}},
       {"a 200 MB tag", hugeTag, {440}},
       {"a tag, and nothing after it", file(tag(a.size()) + a), {}},
       {"a frame header, then junk", file(a.substr(0, 4) + junk), {}},
