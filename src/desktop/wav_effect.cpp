@@ -21,6 +21,8 @@ const size_t mostEffectBytes = 64 << 20;
 const int mostChannels = 8;
 const size_t blockFrames = 4096;
 
+// libsndfile reads many kinds of file; only a WAV reaches it, so that no
+// other parser of its ever sees a data file.
 bool startsLikeWave(const char* path) {
   unsigned char head[12] = {0};
   FILE* file = std::fopen(path, "rb");
@@ -33,14 +35,12 @@ bool startsLikeWave(const char* path) {
 // Integer and float samples only: the other codecs a WAV may carry (ADPCM,
 // GSM, MP3...) are no sound effect of this game's.
 bool isPlayable(const SF_INFO& info) {
-  const int type = info.format & SF_FORMAT_TYPEMASK;
   const int encoding = info.format & SF_FORMAT_SUBMASK;
   const bool plain = encoding == SF_FORMAT_PCM_U8 || encoding == SF_FORMAT_PCM_16 ||
                      encoding == SF_FORMAT_PCM_24 || encoding == SF_FORMAT_PCM_32 ||
                      encoding == SF_FORMAT_FLOAT || encoding == SF_FORMAT_DOUBLE;
-  return (type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX) && plain && info.channels >= 1 &&
-         info.channels <= mostChannels && info.samplerate >= lowestRate &&
-         info.samplerate <= highestRate && info.frames > 0 &&
+  return plain && info.channels >= 1 && info.channels <= mostChannels &&
+         info.samplerate >= lowestRate && info.samplerate <= highestRate &&
          info.frames <= static_cast<sf_count_t>(longestEffectSeconds) * info.samplerate;
 }
 
