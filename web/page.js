@@ -1,5 +1,5 @@
-// The page around the game: its status line and buttons, and the sound
-// started on the first gesture as browsers ask.
+// The page around the game: its status line and buttons, the sound started
+// on the first gesture as browsers ask, and the offline copy of the site.
 'use strict';
 
 const canvas = document.getElementById('canvas');
@@ -54,6 +54,20 @@ function toggleFullScreen() {
   Promise.resolve(asked).catch(() => say('The browser would not change to or from full screen.'));
 }
 
+// Registered once the game runs, so as not to slow its start. Each later
+// load looks for a newer build; its worker fills its cache in the background
+// and takes over only now that this page has all of the build it started
+// with, so the next load is the new build.
+function keepOffline() {
+  navigator.serviceWorker.register('service-worker.js').then((registration) => {
+    const takeOver = () => registration.waiting?.postMessage('take over');
+    registration.addEventListener(
+        'updatefound', () => registration.installing.addEventListener('statechange', takeOver));
+    takeOver();
+    if (registration.active) registration.update().catch(() => {});
+  }, () => {});
+}
+
 for (const gesture of ['keydown', 'mousedown', 'touchend'])
   addEventListener(gesture, startSound, true);
 // Clicked, a button gives the keyboard back to the game.
@@ -75,6 +89,7 @@ canvas.addEventListener('frame', () => {
   sound()?.addEventListener('statechange', tellAboutSound);
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
+if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
 
 var Module = {
   canvas,
