@@ -6,13 +6,13 @@ mergeInto(LibraryManager.library, {
   $pageTime__deps: ['$SDL'],
   $pageTime__postset: 'pageTime.watch();',
   $pageTime: {
-    hiddenSince: 0,
-    hiddenFor: 0,
-    soundWasRunning: false,
+    pausedSince: null,
+    pausedFor: 0,
+    soundHeld: false,
     waiting: [],
 
     watch: function() {
-      if (document.hidden) pageTime.hiddenSince = performance.now();
+      if (document.hidden) pageTime.pausedSince = performance.now();
       document.addEventListener('visibilitychange', pageTime.changed);
       Module['soundContext'] = function() {
         return SDL.audioContext;
@@ -22,23 +22,40 @@ mergeInto(LibraryManager.library, {
     changed: function() {
       var sound = SDL.audioContext;
       if (document.hidden) {
-        pageTime.hiddenSince = performance.now();
-        pageTime.soundWasRunning = !!sound && sound.state === 'running';
-        if (sound) sound.suspend();
+        if (pageTime.pausedSince === null) pageTime.pausedSince = performance.now();
+        // A context the player never started stays as it is: resumed, it
+        // would only be refused.
+        if (sound && (sound.state === 'running' || pageTime.soundHeld)) {
+          pageTime.soundHeld = true;
+          sound.suspend();
+        }
         return;
       }
-      pageTime.hiddenFor += performance.now() - pageTime.hiddenSince;
-      // A context the player never started would only be refused.
-      if (pageTime.soundWasRunning) sound.resume();
-      // The game runs on from a task of its own, after every other listener.
-      pageTime.waiting.splice(0).forEach(function(wakeUp) {
-        setTimeout(wakeUp, 0);
-      });
+      if (pageTime.soundHeld) sound.resume();
+      pageTime.soundHeld = false;
+      var wakeUps = pageTime.waiting.splice(0);
+      if (!wakeUps.length) return pageTime.run();
+      // The clock runs on only as the game does, from a task of its own
+      // after every other listener, so the wait for that task is no lost time.
+      setTimeout(function() {
+        if (document.hidden) return Array.prototype.push.apply(pageTime.waiting, wakeUps);
+        pageTime.run();
+        wakeUps.forEach(function(wakeUp) {
+          wakeUp();
+        });
+      }, 0);
+    },
+
+    run: function() {
+      if (pageTime.pausedSince === null) return;
+      pageTime.pausedFor += performance.now() - pageTime.pausedSince;
+      pageTime.pausedSince = null;
     },
 
     now: function() {
       var now = performance.now();
-      return now - pageTime.hiddenFor - (document.hidden ? now - pageTime.hiddenSince : 0);
+      var paused = pageTime.pausedSince === null ? 0 : now - pageTime.pausedSince;
+      return now - pageTime.pausedFor - paused;
     },
   },
 
