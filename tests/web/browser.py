@@ -30,8 +30,9 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.ws = websocket.create_connection(next(p["webSocketDebuggerUrl"] for p in pages if p["type"] == "page"),
                                               suppress_origin=True)
 
-    def call(self, method, **params):
-        self.ws.send(json.dumps({"id": (sent := next(self.ids)), "method": method, "params": params}))
+    def call(self, method, session=None, **params):  # To the page, or to another target attached as `session`.
+        message = {"id": (sent := next(self.ids)), "method": method, "params": params}
+        self.ws.send(json.dumps({**message, "sessionId": session} if session else message))
         while (reply := json.loads(self.ws.recv())).get("id") != sent:
             self.events.append(reply)
         return reply.get("result", {})
@@ -61,6 +62,14 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
                   mobile=ratio > 1, screenOrientation=dict(type="portraitPrimary" if height > width else
                                                            "landscapePrimary", angle=0 if height > width else 90))
+
+    def offline(self, off):  # The network off or on for the page and its service workers.
+        conditions = dict(offline=off, latency=0, downloadThroughput=-1, uploadThroughput=-1)
+        for target in self.call("Target.getTargets")["targetInfos"]:
+            if target["type"] == "service_worker":
+                worker = self.call("Target.attachToTarget", targetId=target["targetId"], flatten=True)["sessionId"]
+                self.call("Network.enable", worker), self.call("Network.emulateNetworkConditions", worker, **conditions)
+        self.call("Network.emulateNetworkConditions", **conditions)
 
     def stop_server(self):
         self.server.shutdown(), self.server.server_close()
