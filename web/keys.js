@@ -10,9 +10,10 @@
 const gameKeys = (() => {
   const keyCodes = {ArrowLeft: 37, ArrowRight: 39, Space: 32, Escape: 27};
   const keyNames = {ArrowLeft: 'ArrowLeft', ArrowRight: 'ArrowRight', Space: ' ', Escape: 'Escape'};
-  // Key code -> {sources, down: the keydown sent}. A key with no source left
-  // waits here for the game to see it.
+  // Key code -> {sources, down: the keydown sent, sentAt: frame}. A key with
+  // no source left waits here for the game to see it.
   const held = new Map();
+  let frames = 0;
 
   function send(type, code) {
     const event = new KeyboardEvent(type, {
@@ -38,8 +39,23 @@ const gameKeys = (() => {
 
   function press(source, code) {
     if (!(code in keyCodes)) return;
-    if (!held.has(code)) held.set(code, {sources: new Set(), down: send('keydown', code)});
+    if (!held.has(code))
+      held.set(code, {sources: new Set(), down: send('keydown', code), sentAt: frames});
     held.get(code).sources.add(source);
+  }
+
+  // A keydown still unread two frames on was sent before the game listened
+  // (while it loaded): sent again for a key still held, forgotten otherwise.
+  function frameShown() {
+    frames++;
+    for (const [code, key] of [...held]) {
+      if (key.down.handled || frames - key.sentAt < 2)
+        letGo(code, false);
+      else if (!key.sources.size)
+        held.delete(code);
+      else
+        Object.assign(key, {down: send('keydown', code), sentAt: frames});
+    }
   }
 
   function release(source, code) {
@@ -66,7 +82,7 @@ const gameKeys = (() => {
   }
 
   const canvas = document.getElementById('canvas');
-  canvas.addEventListener('frame', () => [...held.keys()].forEach((code) => letGo(code, false)));
+  canvas.addEventListener('frame', frameShown);
   canvas.addEventListener('gameend', releaseAll);
   document.addEventListener('visibilitychange', () => document.hidden && releaseAll());
   for (const type of ['keydown', 'keyup']) document.addEventListener(type, fromKeyboard, true);
