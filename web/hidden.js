@@ -25,7 +25,8 @@ mergeInto(LibraryManager.library, {
         if (pageTime.pausedSince === null) pageTime.pausedSince = performance.now();
         // A context the player never started stays as it is: resumed, it
         // would only be refused.
-        if (sound && (sound.state === 'running' || pageTime.soundHeld)) {
+        var started = sound && (sound.state === 'running' || sound.state === 'interrupted');
+        if (started || pageTime.soundHeld) {
           pageTime.soundHeld = true;
           sound.suspend();
         }

@@ -34,9 +34,10 @@ function tellAboutSound() {
 }
 
 // A touch starts sound only as it ends; keydown and mousedown at once.
+// Safari on iPhones interrupts the sound by itself, on a call for instance.
 function startSound(event) {
-  if (event.isTrusted && !document.hidden && sound()?.state === 'suspended')
-    sound().resume().then(tellAboutSound);
+  const stopped = ['suspended', 'interrupted'].includes(sound()?.state);
+  if (event.isTrusted && !document.hidden && stopped) sound().resume().then(tellAboutSound);
 }
 
 function end(text) {
