@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # web_test.py SITE FIRST_FRAME DATA [DOCS]: the browser build served from SITE, played in headless Chromium over
-# DevTools with keys, then as on a phone: offline, by touch, on four screens, hidden behind another tab.
-# GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
+# DevTools with keys, then as on a phone: offline, by touch, hidden behind another tab, on six screens, through a
+# new build and with the server stopped. GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
 import base64, json, os, subprocess, sys, time, wave
 from browser import Browser, check, results
 
@@ -35,7 +35,7 @@ find_board = lambda rows: next(((x, t) for t in (0, 1) for x in range(271) if al
 
 def positions(first=0):  # (frame, x, tilt) of the board in every frame from `first` on where it shows.
     rows = b.js(f"T.strips.slice({first})")
-    return [(i, *b) for i, b in enumerate((find_board(base64.b64decode(r)) for r in rows), first) if b]
+    return [(i, *spot) for i, spot in enumerate((find_board(base64.b64decode(r)) for r in rows), first) if spot]
 
 
 def steered(how, marks):  # Space tips; Right, then Left held slide the board 5 pixels a frame to the edge.
