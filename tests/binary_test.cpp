@@ -125,6 +125,15 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   fs::remove_all(dir);
 }
 
+TEST(StartUp, PadsPluggedInBeforeStartUpAndDuringPlayEndTheGame) {
+  char pattern[] = "/tmp/grumo-pads-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);  // the game finds its data from there
+  const Outcome outcome =
+      runGrumo(dir, "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" GRUMO_PAD_PRELOAD);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  fs::remove_all(dir);
+}
+
 TEST(StartUp, CtrlCEndsARunningGame) {
   // timeout says 124 when its SIGINT ended the game, 137 when it had to kill it.
   const std::string command = "cd " GRUMO_DATA_DIR

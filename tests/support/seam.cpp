@@ -9,6 +9,8 @@
 #include "main.h"
 
 extern "C" {
+int __real_SDL_PollEvent(SDL_Event* event);
+Uint8* __real_SDL_GetKeyState(int* numkeys);
 int __real_SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect);
 int __real_FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample);
 int __real_FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
@@ -20,6 +22,7 @@ namespace {
 struct State {
   Uint32 ticks = 0;
   Uint8 keys[SDLK_LAST] = {};
+  Uint8 keysAndRealOnes[SDLK_LAST] = {};
   std::deque<SDL_Event> events;
   View view;
   std::vector<Uint32> delays;
@@ -117,14 +120,19 @@ void __wrap_SDL_Delay(Uint32 ms) {
   s.ticks += ms;
 }
 
+// After the scripted keys, what SDL has: the keys that pads hand the game.
 int __wrap_SDL_PollEvent(SDL_Event* event) {
-  if (s.events.empty()) return 0;
+  if (s.events.empty()) return __real_SDL_PollEvent(event);
   *event = s.events.front();
   s.events.pop_front();
   return 1;
 }
 
-Uint8* __wrap_SDL_GetKeyState(int*) { return s.keys; }
+Uint8* __wrap_SDL_GetKeyState(int*) {
+  const Uint8* real = __real_SDL_GetKeyState(nullptr);
+  for (int key = 0; key < SDLK_LAST; ++key) s.keysAndRealOnes[key] = s.keys[key] | real[key];
+  return s.keysAndRealOnes;
+}
 
 int __wrap_SDL_Flip(SDL_Surface*) {
   if (s.onFlip) s.onFlip();
