@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+#include "pads.h"
 #include "surfaces.h"
 
 extern "C" void web_show_frame(const void* pixels, int width, int height);
@@ -23,6 +24,7 @@ extern "C" void SDL_Delay(Uint32 ms) {
 extern "C" int SDL_Flip(SDL_Surface* screen) {
   if (!ensurePixels(screen)) return -1;
   web_show_frame(screen->pixels, screen->w, screen->h);
+  readPads();
   if (!sleptSinceFlip) emscripten_sleep(framePause);
   sleptSinceFlip = false;
   return 0;
