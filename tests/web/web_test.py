@@ -1,10 +1,12 @@
 #!/usr/bin/python3
-# web_test.py SITE FIRST_FRAME DATA: the browser build served from SITE, played in headless Chromium over DevTools.
+# web_test.py SITE FIRST_FRAME DATA [pad]: the browser build served from SITE, played in headless Chromium over
+# DevTools, from the keyboard or from a pad.
 import base64, functools, json, os, subprocess, sys, tempfile, threading, time, urllib.request, wave
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
+pad = sys.argv[4:] == ["pad"]
 os.path.exists(site + "/index.html") or sys.exit(print(f"SKIP: no browser build in {site} (scripts/web.sh)") or 77)
 # Kept by the page for the checks: frame times, the first frame, the board's rows, every sound started.
 PROBE = """window.T = {times: [], strips: [], first: null, sounds: []};
@@ -15,6 +17,15 @@ addEventListener('frame', () => { T.times.push(performance.now()); T.first ??= g
 const start = AudioBufferSourceNode.prototype.start;
 AudioBufferSourceNode.prototype.start = function (...a) {
   T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };"""
+# A pad as a browser shows it: late (45 frames in, between the first two landings), once a press of Start woke it.
+PAD = """const pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
+  buttons: [...Array(17)].map(() => ({pressed: false, touched: false, value: 0}))};
+let plugged = false;
+Navigator.prototype.getGamepads = () => [plugged ? pad : null, null, null, null];
+window.setPad = (control, value) => { pad.timestamp = performance.now();
+  control < 0 ? pad.axes[0] = value : Object.assign(pad.buttons[control], {pressed: !!value, value}); };
+addEventListener('frame', () => T.times.length == 45 && setPad(9, 1, plugged = true), true);"""
+CONTROLS = dict(Space=(0, 1), ArrowRight=(15, 1), ArrowLeft=(-1, -0.8), Escape=(9, 1))  # the stick for Left
 KEYS, results, events, ids = dict(ArrowRight=39, ArrowLeft=37, Space=32, Escape=27), [], [], iter(range(1, 1 << 30))
 
 
@@ -32,10 +43,20 @@ def js(expression, seconds=0.0):
     return result
 
 
-def key(name, hold=0.1):
+def tap(name, hold=0.1):
     for kind in ("rawKeyDown", "keyUp"):
         call("Input.dispatchKeyEvent", type=kind, code=name, key=name, windowsVirtualKeyCode=KEYS[name])
         time.sleep(hold)
+
+
+def key(name, hold=0.1):
+    if not pad:
+        return tap(name, hold)
+    control, value = CONTROLS[name]  # Right, held on the pad, is tapped on the keyboard too (it stays held),
+    right = name == "ArrowRight"  # then let go by pulling the pad out, which must let go of what it held.
+    js(f"setPad({control}, {value})"), right and tap(name, 0.05), time.sleep(hold)
+    js("plugged = false" if right else f"setPad({control}, 0)"), time.sleep(hold)
+    js(f"setPad({control}, 0), plugged = true"), time.sleep(hold)
 
 
 def check(ok, what):
@@ -67,8 +88,9 @@ try:
     ws = websocket.create_connection(next(p["webSocketDebuggerUrl"] for p in pages if p["type"] == "page"),
                                      suppress_origin=True)
     [call(method) for method in ("Page.enable", "Runtime.enable", "Log.enable")]
-    call("Page.addScriptToEvaluateOnNewDocument", source=PROBE), call("Page.navigate", url=origin)
+    call("Page.addScriptToEvaluateOnNewDocument", source=PROBE + (PAD if pad else "")), call("Page.navigate", url=origin)
     js("T.times.length > 2", 10)
+    pad and check(js("plugged", 5) and not js("setPad(9, 0)"), "the pad shows up, woken by Start")
     desktop = subprocess.run([first_frame], cwd=data, capture_output=True, timeout=30, env={
         **os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout
     browser = base64.b64decode(js("T.first") or "")
@@ -79,8 +101,8 @@ try:
     marks = {n: (js("T.times.length"), key(n, t))[0] for n, t in (("Space", .3), ("ArrowRight", 1), ("ArrowLeft", 2.6))}
     boards = [find_board(base64.b64decode(rows)) for rows in js("T.strips")]
     seen = lambda first, last: [(i, *b) for i, b in enumerate(boards[first:last], first) if b]
-    check([t for *_, t in seen(0, marks["Space"])][-1:] == [0] == [1 - t for *_, t in seen(marks["Space"] + 3,
-          marks["ArrowRight"])][:1], "Space tips the board")
+    check([t for *_, t in seen(0, marks["Space"])][-1:] == [1 - t for *_, t in seen(marks["Space"] + 3,
+          marks["ArrowRight"])][:1] != [], "Space tips the board")
     for name, last, step, edge in (("ArrowRight", marks["ArrowLeft"], 5, 270), ("ArrowLeft", len(boards), -5, 0)):
         path = seen(marks[name], last)  # From the frame before the board moves on, 5 pixels a frame to the edge.
         i0, x0, _ = next((path[k - 1] for k in range(1, len(path)) if path[k][1] != path[k - 1][1]), path[-1])
