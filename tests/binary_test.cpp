@@ -125,13 +125,13 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   fs::remove_all(dir);
 }
 
-TEST(StartUp, PadsPluggedInBeforeStartUpAndDuringPlayEndTheGame) {
-  char pattern[] = "/tmp/grumo-pads-XXXXXX";
-  const fs::path dir = mkdtemp(pattern);  // the game finds its data from there
-  const Outcome outcome =
-      runGrumo(dir, "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" GRUMO_PAD_PRELOAD);
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  fs::remove_all(dir);
+TEST(StartUp, APadPluggedInDuringPlayShowsTheCreditsAndEndsTheGame) {
+  // With no window in focus, SDL would drop what the pad does.
+  EXPECT_EQ(
+      std::system("cd " GRUMO_DATA_DIR " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                  "SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 ASAN_OPTIONS=verify_asan_link_order=0 "
+                  "LD_PRELOAD=" GRUMO_PAD_PRELOAD " timeout -s KILL 10 " GRUMO_BINARY),
+      0);
 }
 
 TEST(StartUp, CtrlCEndsARunningGame) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "main.h"
@@ -15,81 +15,59 @@
 
 namespace {
 
-using seam::say;
+using namespace virtualPad;
+const int keys = -1, plug = -2, pull = -3;  // the keyboard; plug a pad in, pull it out
 
-const int keyboard = -1, stick = -1, plugIn = -2, pullOut = -3;
+// A step done to a pad or to the keyboard (with a game key): pad, control,
+// value, then the frames that follow and what the board does in them: slides
+// 5 pixels a frame right '>' or left '<' up to the edge, stays '=', tips once
+// '^'; or the credits show 'C'.
+using Step = std::tuple<int, int, float, int, char>;
 
-// What a step does to a pad or to the keyboard (whose control is then a game
-// key), and what the board does in the frames after it: slides 5 pixels a
-// frame right '>' or left '<' up to the edge, stays '=' or tips once '^'; or
-// the credits show 'C'.
-struct Step {
-  int pad, control;
-  float value;
-  int frames;
-  char board;
-};
-
-void apply(const Step& step) {
-  if (step.pad == keyboard) return virtualPad::key(step.control, step.value);
-  if (step.control == plugIn) virtualPad::plugIn();
-  if (step.control == pullOut) virtualPad::pullOut(step.pad);
-  if (step.control == stick) virtualPad::stick(step.pad, step.value);
-  if (step.control >= 0) virtualPad::button(step.pad, step.control, step.value);
-}
-
+// Pad 0 is in before start-up, 1 comes later. The stick holds nothing inside
+// its dead zone. The keyboard and pad 1 hold Right in turn, till it is pulled
+// out. The frame that reads Start still plays, then the credits come.
 TEST(Pads, PlayBesideTheKeyboardPluggedInBeforeStartUpOrDuringPlay) {
   const Step steps[] = {
-      {0, virtualPad::dpadRight, 1, 20, '>'},  // from 190 to the edge at 270
-      {0, virtualPad::dpadRight, 0, 2, '='},
-      {0, stick, -0.45f, 2, '='},  // inside the dead zone
-      {0, stick, -0.55f, 60, '<'},
-      {0, stick, 0, 2, '='},
-      {1, plugIn, 0, 2, '='},
-      {1, virtualPad::dpadRight, 1, 3, '>'},
-      {keyboard, keyRight, 1, 3, '>'},
-      {1, virtualPad::dpadRight, 0, 3, '>'},  // the keyboard still holds Right,
-      {1, stick, 1, 3, '>'},
-      {keyboard, keyRight, 0, 3, '>'},  // then the stick does,
-      {1, pullOut, 0, 3, '='},          // which lets go as it is pulled out
-      {0, virtualPad::a, 1, 3, '^'},
-      {keyboard, keySpace, 1, 2, '='},  // Space is already down
-      {0, virtualPad::a, 0, 2, '='},
-      {keyboard, keySpace, 0, 2, '='},
-      {0, virtualPad::start, 1, 1, '='},  // the frame that reads Escape still plays
-      {0, virtualPad::start, 0, 3, 'C'},
-      {0, virtualPad::start, 1, 1, 'C'},  // and the game ends
-  };
-  virtualPad::plugIn();
+      {0, right, 1, 20, '>'},      {0, right, 0, 2, '='},       {0, stick, -0.45f, 2, '='},
+      {0, stick, -0.55f, 60, '<'}, {0, stick, 0, 2, '='},       {1, plug, 0, 2, '='},
+      {1, right, 1, 3, '>'},       {keys, keyRight, 1, 3, '>'}, {1, right, 0, 3, '>'},
+      {1, stick, 1, 3, '>'},       {keys, keyRight, 0, 3, '>'}, {1, pull, 0, 3, '='},
+      {0, a, 1, 3, '^'},           {keys, keySpace, 1, 2, '='}, {0, start, 1, 1, '='},
+      {0, start, 0, 3, 'C'},       {0, start, 1, 1, 'C'}};
+  std::vector<void*> pads = {plugIn()};
   startPads();
   std::vector<seam::View> views;
-  std::vector<int> applied;
-  const int result = seam::play(
-      [&](int flip, const seam::View& view) {
-        views.push_back(view);
-        const size_t next = applied.size();
-        if (next < std::size(steps) && flip == (next ? applied.back() + steps[next - 1].frames : 2))
-          apply(steps[next]), applied.push_back(flip);
-        return true;
-      },
-      400);
-  EXPECT_EQ(result, 0);
-  ASSERT_EQ(applied.size(), std::size(steps));
-  ASSERT_EQ(views.size(), applied.back() + 2u);
+  std::vector<int> at;  // the flip each step was done at
+  int due = 2;
+  const auto play = [&](int flip, const seam::View& view) {
+    views.push_back(view);
+    if (at.size() == std::size(steps) || flip != due) return true;
+    const auto [pad, control, value, frames, board] = steps[at.size()];
+    at.push_back(flip), due = flip + frames;
+    if (pad == keys) return key(control, value), true;
+    if (control == plug) return pads.push_back(plugIn()), true;
+    // Pad 0 stays in: a pad's number is its device's.
+    if (control == pull) return sdl("SDL_JoystickDetachVirtual", pad), true;
+    return set(pads[pad], control, value), true;
+  };
+  EXPECT_EQ(seam::play(play, 400), 0);
+  ASSERT_EQ(at.size(), std::size(steps));
   for (size_t n = 0; n < std::size(steps); ++n)
-    for (int flip = applied[n] + 1; flip <= applied[n] + steps[n].frames; ++flip) {
-      const seam::View &before = views[flip - 1], &now = views[flip];
-      const char board = steps[n].board;
-      SCOPED_TRACE(say("step", n, "flip", flip));
+    for (int flip = at[n] + 1; flip <= at[n] + std::get<3>(steps[n]); ++flip) {
+      const seam::View &before = views.at(flip - 1), &now = views.at(flip);
+      const char board = std::get<4>(steps[n]);
+      SCOPED_TRACE(seam::say("step", n, "flip", flip));
       if (board == 'C') {
-        EXPECT_EQ(say(now.boards.size(), now.textAt(20, 20)), say(0, "Grumo Sproing"));
+        EXPECT_EQ(seam::say(now.boards.size(), now.textAt(20, 20)), "0 Grumo Sproing ");
         continue;
       }
       const int slide = board == '>' ? 5 : board == '<' ? -5 : 0;
-      const bool tipped = now.boards.at(0).image != before.boards.at(0).image &&
-                          !seam::sounds(studs, flip, flip + 1);
-      EXPECT_EQ(say(now.boards[0].x, tipped), say(std::clamp(before.boards.at(0).x + slide, 0, 270),
-                                                  board == '^' && flip == applied[n] + 1));
+      const int x = std::clamp(before.boards.at(0).x + slide, 0, 270);
+      const bool tipped =
+          now.boards.at(0).image != before.boards[0].image && !seam::sounds(studs, flip, flip + 1);
+      EXPECT_EQ(seam::say(now.boards.at(0).x, tipped),
+                seam::say(x, board == '^' && flip == at[n] + 1));
     }
 }
 

@@ -18,9 +18,8 @@ const start = AudioBufferSourceNode.prototype.start;
 AudioBufferSourceNode.prototype.start = function (...a) {
   T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };"""
 # A pad as a browser shows it: late (45 frames in, between the first two landings), once a press of Start woke it.
-PAD = """const pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
-  buttons: [...Array(17)].map(() => ({pressed: false, touched: false, value: 0}))};
-let plugged = false;
+PAD = """let plugged = false, pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+  axes: [0, 0, 0, 0], buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))};
 Navigator.prototype.getGamepads = () => [plugged ? pad : null, null, null, null];
 window.setPad = (control, value) => { pad.timestamp = performance.now();
   control < 0 ? pad.axes[0] = value : Object.assign(pad.buttons[control], {pressed: !!value, value}); };
@@ -43,20 +42,15 @@ def js(expression, seconds=0.0):
     return result
 
 
-def tap(name, hold=0.1):
+def key(name, hold=0.1, keyboard=False):
+    if pad and not keyboard:  # Right, held on the pad, is tapped on the keyboard too (it stays held), then let
+        control, value, right = *CONTROLS[name], name == "ArrowRight"  # go by pulling the pad out, which must
+        js(f"setPad({control}, {value})"), right and key(name, 0.05, True), time.sleep(hold)  # let go of it.
+        js("plugged = false" if right else f"setPad({control}, 0)"), time.sleep(hold)
+        return js(f"setPad({control}, 0), plugged = true"), time.sleep(hold)
     for kind in ("rawKeyDown", "keyUp"):
         call("Input.dispatchKeyEvent", type=kind, code=name, key=name, windowsVirtualKeyCode=KEYS[name])
         time.sleep(hold)
-
-
-def key(name, hold=0.1):
-    if not pad:
-        return tap(name, hold)
-    control, value = CONTROLS[name]  # Right, held on the pad, is tapped on the keyboard too (it stays held),
-    right = name == "ArrowRight"  # then let go by pulling the pad out, which must let go of what it held.
-    js(f"setPad({control}, {value})"), right and tap(name, 0.05), time.sleep(hold)
-    js("plugged = false" if right else f"setPad({control}, 0)"), time.sleep(hold)
-    js(f"setPad({control}, 0), plugged = true"), time.sleep(hold)
 
 
 def check(ok, what):
