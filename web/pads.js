@@ -5,7 +5,10 @@ mergeInto(LibraryManager.library, {
   // slot, whether it has one, its D-pad left and right, bottom face button
   // and Start as bits, and its left stick's x.
   web_read_pads: function(slots, present, buttons, stickX) {
-    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    var pads = [];
+    try {  // not there, or refused, outside secure pages and where a policy forbids it
+      pads = navigator.getGamepads() || [];
+    } catch (refused) {}
     for (var slot = 0; slot < slots; ++slot) {
       var pad = pads[slot];
       var usable = pad && pad.connected && pad.mapping == 'standard';

@@ -19,7 +19,6 @@ struct Functions {
   int (*isGameController)(int);
   int32_t (*instanceOfDevice)(int);
   void* (*open)(int);
-  void* (*fromInstance)(int32_t);
   void (*close)(void*);
   uint8_t (*button)(void*, int);
   int16_t (*axis)(void*, int);
@@ -38,9 +37,7 @@ bool bindAll() {
          bind(sdl.numJoysticks, "SDL_NumJoysticks") &&
          bind(sdl.isGameController, "SDL_IsGameController") &&
          bind(sdl.instanceOfDevice, "SDL_JoystickGetDeviceInstanceID") &&
-         bind(sdl.open, "SDL_GameControllerOpen") &&
-         bind(sdl.fromInstance, "SDL_GameControllerFromInstanceID") &&
-         bind(sdl.close, "SDL_GameControllerClose") &&
+         bind(sdl.open, "SDL_GameControllerOpen") && bind(sdl.close, "SDL_GameControllerClose") &&
          bind(sdl.button, "SDL_GameControllerGetButton") &&
          bind(sdl.axis, "SDL_GameControllerGetAxis");
 }
@@ -66,8 +63,9 @@ void tell(cKeySources::cChange change) {
 }
 
 void readPad(int32_t id) {
-  if (!openPads.count(id)) return;
-  void* pad = openPads[id];
+  auto open = openPads.find(id);
+  if (open == openPads.end()) return;
+  void* pad = open->second;
   cPadControls controls;
   controls.dpadLeft = sdl.button(pad, sdl2::buttonDpadLeft);
   controls.dpadRight = sdl.button(pad, sdl2::buttonDpadRight);
