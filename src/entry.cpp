@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "desktop/pads.h"
 #include "main.h"
 #include "window_icon.h"
 
@@ -93,6 +94,9 @@ int main(int argc, char** argv) {
   setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
   setenv("SDL_RENDER_DRIVER", "software", 0);
   setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+  // A is the bottom face button on every pad, as on an Xbox pad, even where
+  // its label says B (Nintendo's).
+  setenv("SDL_GAMECONTROLLER_USE_BUTTON_LABELS", "0", 0);
   enterDataDirectory();
   SDL_Init(SDL_INIT_NOPARACHUTE);
   std::atexit(SDL_Quit);
@@ -102,5 +106,6 @@ int main(int argc, char** argv) {
     SDL_WM_SetCaption("Grumo", "Grumo");
     setIcon();
   }
+  startPads();
   return SDL_main(argc, argv);
 }

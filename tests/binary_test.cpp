@@ -149,6 +149,15 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   }
 }
 
+TEST(StartUp, APadPluggedInDuringPlayShowsTheCreditsAndEndsTheGame) {
+  // With no window in focus, SDL would drop what the pad does.
+  EXPECT_EQ(
+      std::system("cd " GRUMO_DATA_DIR " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                  "SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 ASAN_OPTIONS=verify_asan_link_order=0 "
+                  "LD_PRELOAD=" GRUMO_PAD_PRELOAD " timeout -s KILL 10 " GRUMO_BINARY),
+      0);
+}
+
 TEST(StartUp, CtrlCEndsARunningGame) {
   // timeout says 124 when its SIGINT ended the game, 137 when it had to kill it.
   const std::string command = "cd " GRUMO_DATA_DIR

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+#include "pads.h"
 #include "surfaces.h"
 
 extern "C" void web_show_frame(const void* pixels, int width, int height);
@@ -30,6 +31,7 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
     sleptSinceFlip = true;
   }
   web_show_frame(screen->pixels, screen->w, screen->h);
+  readPads();
   if (!sleptSinceFlip) emscripten_sleep(framePause);
   sleptSinceFlip = false;
   return 0;

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-# web_test.py SITE FIRST_FRAME DATA [DOCS]: the browser build served from SITE, played in headless Chromium over
+# web_test.py SITE FIRST_FRAME DATA DOCS [pad]: the browser build served from SITE, played in headless Chromium over
 # DevTools with keys, then as on a phone: offline, by touch, hidden behind another tab, on six screens, through a
-# new build and with the server stopped. GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
+# new build and with the server stopped. With `pad`, played from a pad instead, up to the end of the game.
+# GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
 import base64, json, os, subprocess, sys, time, wave
 from browser import Browser, check, results
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
-docs = len(sys.argv) > 4 and os.environ.get("GRUMO_UPDATE_SCREENSHOT") == "1" and sys.argv[4]
+pad = sys.argv[5:] == ["pad"]
+docs = not pad and len(sys.argv) > 4 and os.environ.get("GRUMO_UPDATE_SCREENSHOT") == "1" and sys.argv[4]
 os.path.exists(site + "/index.html") or sys.exit(print(f"SKIP: no browser build in {site} (scripts/web.sh)") or 77)
 # Kept by the page for the checks: frame times, the first frame, the board's rows, every sound started.
 PROBE = """window.T = {times: [], strips: [], first: null, sounds: [], downs: []};
@@ -24,6 +26,14 @@ const box = (id) => { const r = document.getElementById(id).getBoundingClientRec
   return [r.left, r.top, r.width, r.height]; };
 const said = (words) => document.getElementById('status').textContent.includes(words);
 const audio = () => Module.soundContext().state;"""
+# A pad as a browser shows it: late (45 frames in, between the first two landings), once a press of Start woke it.
+PAD = """let plugged = false, pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+  axes: [0, 0, 0, 0], buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))};
+Navigator.prototype.getGamepads = () => [plugged ? pad : null, null, null, null];
+window.setPad = (control, value) => { pad.timestamp = performance.now();
+  control < 0 ? pad.axes[0] = value : Object.assign(pad.buttons[control], {pressed: !!value, value}); };
+addEventListener('frame', () => T.times.length == 45 && setPad(9, 1, plugged = true), true);"""
+CONTROLS = dict(Space=(0, 1), ArrowRight=(15, 1), ArrowLeft=(-1, -0.8), Escape=(9, 1))  # the stick for Left
 
 # The board's opaque pixels in each tilt, as (offset in a frame's rows from 221 on, RGB).
 bmp = open(os.path.join(data, "gfx", "board.bmp"), "rb").read()
@@ -43,14 +53,22 @@ def positions(first=0):  # (frame, x, tilt) of the board in every frame from `fi
 def steered(how, marks):  # Space tips; Right, then Left held slide the board 5 pixels a frame to the edge.
     found = positions()
     seen = lambda first, last: [p for p in found if first <= p[0] < last]
-    check([t for *_, t in seen(0, marks["Space"])][-1:] == [0] == [1 - t for *_, t in seen(
-        marks["Space"] + 3, marks.get("Quick", marks["ArrowRight"]))][:1], f"{how}: Space tips the board")
+    before, after = ([t for *_, t in seen(0, marks["Space"])][-1:],  # A late pad finds the board already tipped.
+                     [1 - t for *_, t in seen(marks["Space"] + 3, marks.get("Quick", marks["ArrowRight"]))][:1])
+    check(before == after != [] and (pad or before == [0]), f"{how}: Space tips the board")
     for name, last, step, edge in (("ArrowRight", marks["ArrowLeft"], 5, 270), ("ArrowLeft", 1 << 30, -5, 0)):
         path = seen(marks[name], last)  # From the frame before the board moves on, 5 pixels a frame to the edge.
         i0, x0, _ = next((path[k - 1] for k in range(1, len(path)) if path[k][1] != path[k - 1][1]), path[-1])
         check(path[-1][1] == edge and all(x == max(0, min(270, x0 + step * (i - i0))) for i, x, _ in path if i >= i0),
               f"{how}: held {name} slides the board 5 pixels a frame to the edge")
     return seen
+
+
+def pad_key(name, hold=0.1):  # Right, held on the pad, is tapped on the keyboard too (it stays held), then let
+    control, value, right = *CONTROLS[name], name == "ArrowRight"  # go by pulling the pad out, which must let go.
+    b.js(f"setPad({control}, {value})"), right and b.key(name, 0.05), time.sleep(hold)
+    b.js("plugged = false" if right else f"setPad({control}, 0)"), time.sleep(hold)
+    b.js(f"setPad({control}, 0), plugged = true"), time.sleep(hold)
 
 
 def shot(name):
@@ -60,12 +78,14 @@ def shot(name):
 b = Browser(site, "--autoplay-policy=document-user-activation-required")
 try:
     [b.call(method) for method in ("Page.enable", "Runtime.enable", "Log.enable")]
-    b.call("Page.addScriptToEvaluateOnNewDocument", source=PROBE), b.screen(760, 660, 1)
+    b.call("Page.addScriptToEvaluateOnNewDocument", source=PROBE + (PAD if pad else "")), b.screen(760, 660, 1)
     b.call("Page.navigate", url=b.origin)
     b.js("T.times.length > 2", 10)  # Space comes before the jumper's first landing tips the board.
-    frames = lambda: b.js("T.times.length")
-    steered("keys", {n: (frames(), b.key(n, t))[0] for n, t in (("Space", .3), ("ArrowRight", 1), ("ArrowLeft", 2.6))})
-    check(b.js("T.downs.join()") == "Space,ArrowRight,ArrowLeft", "held keys repeat, yet each reaches the game once")
+    pad and check(b.js("plugged", 5) and not b.js("setPad(9, 0)"), "the pad shows up, woken by Start")
+    frames, press = lambda: b.js("T.times.length"), pad_key if pad else b.key
+    steered("pad" if pad else "keys", {n: (frames(), press(n, t))[0] for n, t in (("Space", .3), ("ArrowRight", 1),
+                                                                                  ("ArrowLeft", 2.6))})
+    pad or check(b.js("T.downs.join()") == "Space,ArrowRight,ArrowLeft", "held keys repeat, yet each reaches the game once")
     desktop = subprocess.run([first_frame], cwd=data, capture_output=True, timeout=30, env={
         **os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout
     browser = base64.b64decode(b.js("rgb(T.first)") or "")
@@ -78,12 +98,14 @@ try:
     check(any(loop and length > 5 for length, loop in sounds), f"the music is decoded and looping {sounds[:1]}")
     check(any(not loop and abs(length - w.getnframes() / w.getframerate()) < 0.01 for length, loop in sounds
               for w in effects), "a landing or a pop starts its effect")
-    shot("web.png"), b.key("Escape", 0.5)
+    shot("web.png"), press("Escape", 0.5)
     still, count = b.js("grab(0, 240)"), frames()
     check(b.js(f"T.times.length > {count} && grab(0, 240) == '{still}' && rgb(T.first) != '{still}'", 1),
           "Escape shows the credits: a still picture, redrawn")
-    b.key("Escape")
+    press("Escape")
     check(b.js("said('has ended')", 3), "a second Escape ends the game and the page says so")
+    if pad:
+        sys.exit(print(f"{sum(results)} passed, {results.count(False)} failed") or not all(results))
 
     # As on a phone, from the copy the first load left: offline, by touch.
     check(b.js("navigator.serviceWorker.ready.then(r => !!r.active)", 10) and
