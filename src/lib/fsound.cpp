@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "SDLFunctions.h"
+#include "sound_rules.h"
 
 struct FSOUND_STREAM {
   Mix_Music* music;
@@ -116,6 +117,6 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
 
 int FSOUND_PlaySound(int /*channel*/, FSOUND_SAMPLE* sample) {
   if (!sample) return -1;
-  return Mix_PlayChannel(-1, sample->chunk, 0);
+  return playUnstacked(sample->chunk);
 }
 }
