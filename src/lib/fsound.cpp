@@ -81,6 +81,7 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*fla
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return 0;
   if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 1024) < 0) return 0;
   Mix_AllocateChannels(maxsoftwarechannels);
+  mixWithHeadroom();
   return 1;
 }
 

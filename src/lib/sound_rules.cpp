@@ -2,11 +2,16 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
 
 constexpr Uint32 kJoinMs = 10;  // well under a frame
+constexpr float kKnee = 0.75f;
+// The bend's slope at the knee is 1, so the curve leaves the straight line without a kink.
+constexpr float kBend = (2 - kKnee) / (1 - kKnee);
 
 struct Start {
   Uint32 at;
@@ -24,4 +29,17 @@ int playUnstacked(Mix_Chunk* chunk) {
   const int channel = Mix_PlayChannel(-1, chunk, 0);
   last[chunk] = {now, channel};
   return channel;
+}
+
+void mixWithHeadroom() {
+  if (!installLimiter()) return;
+  Mix_Volume(-1, MIX_MAX_VOLUME / 2);
+  Mix_VolumeMusic(MIX_MAX_VOLUME / 2);
+}
+
+float limited(float mixed) {
+  const float size = std::fabs(mixed);
+  if (size <= kKnee) return mixed;
+  const float over = std::min(1.0f, (size - kKnee) / (2 - kKnee));
+  return std::copysign(kKnee + (1 - kKnee) * (1 - std::pow(1 - over, kBend)), mixed);
 }

@@ -14,7 +14,26 @@ addEventListener('frame', () => { T.times.push(performance.now()); T.first ??= g
   T.strips.push(grab(221, 18)); }, true);
 const start = AudioBufferSourceNode.prototype.start;
 AudioBufferSourceNode.prototype.start = function (...a) {
-  T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };"""
+  T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };
+// What feeds the speakers; from the first T.play on also a tap, which keeps blocks of [left, right].
+T.outs = []; const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (to, ...more) {
+  if (to instanceof AudioDestinationNode && this != T.tap) { T.outs.push(this); T.tap && connect.call(this, T.tap); }
+  return connect.call(this, to, ...more); };
+T.listen = () => { const c = T.outs[0].context; T.heard = []; T.tap = c.createScriptProcessor(4096, 2, 2);
+  T.tap.onaudioprocess = e => T.heard.push([0, 1].map(i => e.inputBuffer.getChannelData(i).slice()));
+  connect.call(T.tap, c.destination); T.outs.forEach(node => connect.call(node, T.tap)); };
+// The loudest 50 ms in dBFS and the peak of blocks of [left, right].
+T.loudness = blocks => { const w = Math.round(T.tap.context.sampleRate / 20), e = [0]; let peak = 0, best = 0;
+  for (const [l, r] of blocks) for (let i = 0; i < l.length; ++i) {
+    e.push(e.at(-1) + l[i] * l[i] + r[i] * r[i]); peak = Math.max(peak, Math.abs(l[i]), Math.abs(r[i])); }
+  for (let i = w; i < e.length; ++i) best = Math.max(best, e[i] - e[i - w]);
+  return [10 * Math.log10(best / (2 * w)), peak]; };
+// Stops the music and plays the effects of these lengths; T.own holds the last one's own samples.
+T.play = (...lengths) => { T.tap || T.listen(); T.from = T.heard.length; _Mix_HaltMusic();
+  for (const length of lengths) { const id = SDL.audios.findIndex(a =>
+    Math.abs(a?.webAudio?.decodedBuffer?.duration - length) < 1e-3), own = SDL.audios[id].webAudio.decodedBuffer;
+    T.own = [[own.getChannelData(0), own.getChannelData(0)]]; _Mix_PlayChannel(-1, id, 0); } };"""
 KEYS, results, events, ids = dict(ArrowRight=39, ArrowLeft=37, Space=32, Escape=27), [], [], iter(range(1, 1 << 30))
 
 
@@ -98,6 +117,17 @@ try:
     still, count = js("grab(0, 240)"), js("T.times.length")
     check(js(f"T.times.length > {count} && grab(0, 240) == '{still}' && T.first != '{still}'", 1),
           "Escape shows the credits: a still picture, redrawn")
+    # The credits start no effects: with the music stopped, each effect alone as loud as its own
+    # samples, as the desktop plays it, then all four at once bent under full scale.
+    lengths = [(w := wave.open(f"{data}/sound/{n}.wav")).getnframes() / w.getframerate()
+               for n in ("pop", "studs", "splat", "win")]
+    for length in lengths:
+        js(f"T.play({length})"), time.sleep(1.6)
+        heard, own = js("[T.loudness(T.heard.slice(T.from))[0], T.loudness(T.own)[0]]")
+        check(abs(heard - own) < 0.5, f"an effect plays at its own level: {heard:.1f} dBFS, {own:.1f} due")
+    js(f"T.play({','.join(map(str, lengths))})"), time.sleep(1.6)
+    peak = js("T.loudness(T.heard.slice(T.from))[1]")
+    check(0.75 < peak < 1, f"all effects at once peak at {peak:.3f} of full scale, bent under it")
     key("Escape")
     check(js("document.getElementById('status').textContent.includes('has ended')", 3),
           "a second Escape ends the game and the page says so")
