@@ -1,7 +1,7 @@
 // Figures of the game's sound as players hear it: the game's own sound calls
 // mixed by SDL_mixer and taken from the mixer itself, in step with the test
-// seam's clock, faster than real time and the same on every run. The media
-// tests hold the mix to them; grumo_mix_report prints them.
+// seam's clock, faster than real time and the same on every run. mix_test
+// holds the mix to them; grumo_mix_report prints them.
 #ifndef GRUMO_BENCH_MIX_FIGURES_H
 #define GRUMO_BENCH_MIX_FIGURES_H
 
@@ -35,7 +35,7 @@ std::vector<Rise> rises(const std::vector<std::pair<const char*, int>>& effects)
 
 // A landing and four pops in one frame, the fanfare and one more pop in the
 // next, 20 ms later, at `places` places spread over the loop of the music.
-// `channels` sees the channels each pile-up's calls returned.
+// `check` sees the channels each pile-up's calls returned.
 Stretch pileUps(int places, const std::function<void(const std::set<int>& channels)>& check);
 
 // A minute of the real game: a pilot catches nine throws in ten and continues after each splat.

@@ -1,4 +1,4 @@
-// Prints the figures of the game's sound that the media tests hold it to.
+// Prints the figures of the game's sound that mix_test holds it to.
 // Run with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy.
 #include <SDL.h>
 
@@ -15,9 +15,9 @@ int main() {
   std::vector<std::pair<const char*, int>> effects;
   for (int i = 0; i < 5; ++i) effects.push_back({names[i], copies[i]});
   const std::vector<mix::Rise> rises = mix::rises(effects);
-  std::printf("dB over the music     at 9 places in 10   median\n");
+  std::printf("dB over the music  at 9 places in 10  median\n");
   for (int i = 0; i < 5; ++i)
-    std::printf("%-9s x%d %21.1f %8.1f\n", names[i], copies[i], rises[i].tenth, rises[i].median);
+    std::printf("%-9s x%d %20.1f %7.1f\n", names[i], copies[i], rises[i].tenth, rises[i].median);
   const auto print = [](const char* what, const mix::Stretch& s) {
     std::printf("%s: %.2f dBFS, peak %d, %d samples clipped, %d bent by the limiter\n", what,
                 s.dbfs, s.peak, s.clipped, s.bent);
