@@ -41,7 +41,7 @@ bool startsWithFrame(const char* path) {
 }
 
 void feed(void* music, Uint8* stream, int bytes) {
-  static_cast<MusicSource*>(music)->fill(stream, bytes);
+  static_cast<MusicSource*>(music)->mix(stream, bytes, Mix_VolumeMusic(-1));
 }
 
 }  // namespace
@@ -118,6 +118,14 @@ void MusicSource::fill(Uint8* out, int bytes) {
   }
   const size_t filled = pcm.pull(out, bytes);
   writeSilence(out + filled, bytes - filled, mixer);
+}
+
+void MusicSource::mix(Uint8* out, int bytes, int volume) {
+  if (volume >= MIX_MAX_VOLUME) return fill(out, bytes);
+  unmixed.resize(static_cast<size_t>(bytes));
+  fill(unmixed.data(), bytes);
+  writeSilence(out, static_cast<size_t>(bytes), mixer);
+  SDL_MixAudio(out, unmixed.data(), static_cast<Uint32>(bytes), volume);
 }
 
 MusicSource* openMusic(const char* path) {

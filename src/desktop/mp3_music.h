@@ -5,6 +5,7 @@
 #define GRUMO_DESKTOP_MP3_MUSIC_H
 
 #include <string>
+#include <vector>
 
 #include "mixer_pcm.h"
 
@@ -21,6 +22,8 @@ class MusicSource {
   bool startsWithMusic();
   // The next `bytes` of sound in the mixer's format; silence once it has ended.
   void fill(Uint8* out, int bytes);
+  // The same, at the mixer's music volume: music played through a hook skips it.
+  void mix(Uint8* out, int bytes, int volume);
   bool looping = false;
 
  private:
@@ -31,6 +34,7 @@ class MusicSource {
   std::string path;
   MixerFormat mixer;
   ToMixer pcm;
+  std::vector<Uint8> unmixed;
   mpg123_handle* decoder = nullptr;
   long rate = 0;
   int channels = 0;

@@ -5,6 +5,7 @@
 
 #include "SDLFunctions.h"
 #include "sound_files.h"
+#include "sound_rules.h"
 
 extern "C" {
 
@@ -12,6 +13,7 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*fla
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return 0;
   if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 1024) < 0) return 0;
   Mix_AllocateChannels(maxsoftwarechannels);
+  mixWithHeadroom();
   return 1;
 }
 
@@ -38,6 +40,6 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
 
 int FSOUND_PlaySound(int /*channel*/, FSOUND_SAMPLE* sample) {
   if (!sample) return -1;
-  return Mix_PlayChannel(-1, sample->chunk, 0);
+  return playUnstacked(sample->chunk);
 }
 }

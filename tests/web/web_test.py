@@ -25,7 +25,26 @@ AudioBufferSourceNode.prototype.start = function (...a) {
 const box = (id) => { const r = document.getElementById(id).getBoundingClientRect();
   return [r.left, r.top, r.width, r.height]; };
 const said = (words) => document.getElementById('status').textContent.includes(words);
-const audio = () => Module.soundContext().state;"""
+const audio = () => Module.soundContext().state;
+// What feeds the speakers; from the first T.play on also a tap, which keeps blocks of [left, right].
+T.outs = []; const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (to, ...more) {
+  if (to instanceof AudioDestinationNode && this != T.tap) { T.outs.push(this); T.tap && connect.call(this, T.tap); }
+  return connect.call(this, to, ...more); };
+T.listen = () => { const c = T.outs[0].context; T.heard = []; T.tap = c.createScriptProcessor(4096, 2, 2);
+  T.tap.onaudioprocess = e => T.heard.push([0, 1].map(i => e.inputBuffer.getChannelData(i).slice()));
+  connect.call(T.tap, c.destination); T.outs.forEach(node => connect.call(node, T.tap)); };
+// The loudest 50 ms in dBFS and the peak of blocks of [left, right].
+T.loudness = blocks => { const w = Math.round(T.tap.context.sampleRate / 20), e = [0]; let peak = 0, best = 0;
+  for (const [l, r] of blocks) for (let i = 0; i < l.length; ++i) {
+    e.push(e.at(-1) + l[i] * l[i] + r[i] * r[i]); peak = Math.max(peak, Math.abs(l[i]), Math.abs(r[i])); }
+  for (let i = w; i < e.length; ++i) best = Math.max(best, e[i] - e[i - w]);
+  return [10 * Math.log10(best / (2 * w)), peak]; };
+// Stops the music and plays the effects of these lengths; T.own holds the last one's own samples.
+T.play = (...lengths) => { T.tap || T.listen(); T.from = T.heard.length; _Mix_HaltMusic();
+  for (const length of lengths) { const id = SDL.audios.findIndex(a =>
+    Math.abs(a?.webAudio?.decodedBuffer?.duration - length) < 1e-3), own = SDL.audios[id].webAudio.decodedBuffer;
+    T.own = [[own.getChannelData(0), own.getChannelData(0)]]; _Mix_PlayChannel(-1, id, 0); } };"""
 # A pad as a browser shows it: late (45 frames in, between the first two landings), once a press of Start woke it.
 PAD = """let plugged = false, pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
   axes: [0, 0, 0, 0], buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))};
@@ -102,6 +121,18 @@ try:
     still, count = b.js("grab(0, 240)"), frames()
     check(b.js(f"T.times.length > {count} && grab(0, 240) == '{still}' && rgb(T.first) != '{still}'", 1),
           "Escape shows the credits: a still picture, redrawn")
+    if not pad:
+        # The credits start no effects: with the music stopped, each effect alone as loud as its own
+        # samples, as the desktop plays it, then all four at once bent under full scale.
+        lengths = [(w := wave.open(f"{data}/sound/{n}.wav")).getnframes() / w.getframerate()
+                   for n in ("pop", "studs", "splat", "win")]
+        for length in lengths:
+            b.js(f"T.play({length})"), time.sleep(1.6)
+            heard, own = b.js("[T.loudness(T.heard.slice(T.from))[0], T.loudness(T.own)[0]]")
+            check(abs(heard - own) < 0.5, f"an effect plays at its own level: {heard:.1f} dBFS, {own:.1f} due")
+        b.js(f"T.play({','.join(map(str, lengths))})"), time.sleep(1.6)
+        peak = b.js("T.loudness(T.heard.slice(T.from))[1]")
+        check(0.75 < peak < 1, f"all effects at once peak at {peak:.3f} of full scale, bent under it")
     press("Escape")
     check(b.js("said('has ended')", 3), "a second Escape ends the game and the page says so")
     if pad:
