@@ -51,11 +51,8 @@ TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
   }
 }
 
-// What the mixer sends to the device, from Mix_SetPostMix(record, nullptr) on.
+// What the mixer gets from the music.
 static std::vector<Sint16> heard;
-static void record(void*, Uint8* s, int n) {
-  heard.insert(heard.end(), reinterpret_cast<Sint16*>(s), reinterpret_cast<Sint16*>(s + n));
-}
 
 static double musicSeconds() {
   double seconds = 0;
