@@ -100,7 +100,7 @@ def shot(name):
 b = Browser(site, "--autoplay-policy=document-user-activation-required")
 try:
     [b.call(method) for method in ("Page.enable", "Runtime.enable", "Log.enable")]
-    b.call("Page.addScriptToEvaluateOnNewDocument", source=PROBE + (PAD if pad else "")), b.screen(760, 660, 1)
+    b.call("Page.addScriptToEvaluateOnNewDocument", source=PROBE + ("\n" + PAD if pad else "")), b.screen(760, 660, 1)
     b.call("Page.navigate", url=b.origin)
     b.js("T.times.length > 2", 10)  # Space comes before the jumper's first landing tips the board.
     pad and check(b.js("plugged", 5) and not b.js("setPad(9, 0)"), "the pad shows up, woken by Start")
