@@ -11,6 +11,7 @@
 #include <string>
 
 #include "main.h"
+#include "pictures.h"
 #include "window_icon.h"
 
 namespace {
@@ -54,11 +55,10 @@ void refuseInvisibleDisplay() {
   char name[32];
   if (!SDL_VideoDriverName(name, sizeof name)) return;
   if (std::strcmp(name, "offscreen") != 0 && std::strcmp(name, "dummy") != 0) return;
-  std::fputs("Unable to set the 320x240x32 video mode: no display found\n", stderr);
-  std::exit(1);
+  videoModeFailed("no display found");
 }
 
-// The jumper's first frame, transparent where it is magenta.
+// The jumper's first frame, transparent where its sheet is.
 void setIcon() {
   SDL_Surface* icon = SDL_CreateRGBSurface(SDL_SWSURFACE, windowIconSize, windowIconSize, 32,
                                            0xff0000, 0xff00, 0xff, 0);
@@ -70,7 +70,7 @@ void setIcon() {
     for (int x = 0; x < windowIconSize; ++x) {
       Uint32 colour = windowIcon[y * windowIconSize + x];
       static_cast<Uint32*>(icon->pixels)[y * icon->pitch / 4 + x] = colour;
-      if (colour != 0xff00ff) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
+      if (colour != keyRgb) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
     }
   SDL_UnlockSurface(icon);
   SDL_WM_SetIcon(icon, mask);

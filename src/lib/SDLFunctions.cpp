@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pictures.h"
+
 SDL_Rect makeRect(int x, int y, int w, int h) {
   SDL_Rect rect;
   rect.x = static_cast<Sint16>(x);
@@ -59,17 +61,7 @@ bool isRegularFile(const char* path) {
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-long littleEndian(const unsigned char* bytes, int count) {
-  unsigned long value = 0;
-  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
-  return static_cast<long>(value);
-}
-
 namespace {
-
-// No picture of this game is larger than a screen; a header that asks for
-// more would have the loader allocate gigabytes before it finds the data short.
-const long maxImageSide = 4096;
 
 // True, with the reason as SDL's error, for an image file that must not reach
 // SDL's loader: opening anything but a regular file (a named pipe, say) could
@@ -131,6 +123,6 @@ SDL_Surface* cutImage(SDL_Surface* sheet, int x, int y, int w, int h) {
   SDL_FreeSurface(piece);
   if (!image) return nullptr;
   clearPadding(image);
-  SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, 255, 0, 255));
+  SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, keyRed, keyGreen, keyBlue));
   return image;
 }
