@@ -113,6 +113,7 @@ TEST(WebSurfaces, AreMadeOnlyIn32BitsAndWithinTheLargestSide) {
                           {4, -1, 32, 0},
                           {4, 3, 24, 0},
                           {maxImageSide, 1, 32, 1},
+                          {maxImageSide + 1, 1, 32, 0},
                           {1, maxImageSide + 1, 32, 0}};
   for (const auto& [w, h, depth, made] : sizes) {
     SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, depth, 0, 0, 0, 0);
