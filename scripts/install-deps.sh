@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake g++ pkg-config libsdl1.2-compat-dev libsdl-mixer1.2-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev sox libsox-fmt-mp3
-             lame libmp3lame-dev libsndfile1-dev libpng-dev file xvfb openbox xdotool x11-apps
+             libmp3lame-dev libsndfile1-dev libpng-dev file xvfb openbox xdotool x11-apps
              imagemagick desktop-file-utils dpkg-dev procps lintian appstream man-db)
 fi
 # The browser build; its test drives Chromium from Debian's own Python.
