@@ -33,7 +33,7 @@ Uint32 pack(Uint32 rgb, const Uint32* masks) {
     const Uint32 mask = masks[c], value = rgb >> (16 - 8 * c) & 0xff;
     int low = 0, bits = 0;
     while (!(mask >> low & 1)) ++low;
-    while (mask >> (low + bits) & 1) ++bits;
+    while (low + bits < 32 && mask >> (low + bits) & 1) ++bits;
     packed |= (value >> (8 - bits)) << low;
   }
   return packed;
