@@ -50,6 +50,7 @@ TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
                 opaque(s[0], x + w, 0, 1, 8))
         << cFont::glyphs[g];
   }
+  for (SDL_Surface* sheet : s) SDL_FreeSurface(sheet);
 }
 
 static FSOUND_SAMPLE* sample(const std::string& name) {
