@@ -34,15 +34,13 @@ std::string binaryDirectory() {
 
 // The game opens gfx/ and sound/ relative to where it runs. Started from
 // anywhere else, enter the data installed beside the binary, or for a binary
-// still in its build tree the source tree's data.
+// still in its build tree the source tree's data, linked beside it by the build.
 void enterDataDirectory() {
   if (holdsData(".")) return;
   const std::string here = binaryDirectory();
   if (here.empty()) return;
   std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;
-  char build[PATH_MAX];
-  if (!holdsData(dir) && realpath(GRUMO_BUILD_DIR, build) && here == build)
-    dir = GRUMO_SOURCE_DATA_DIR;
+  if (!holdsData(dir)) dir = here + "/source-data";
   if (holdsData(dir) && chdir(dir.c_str()) != 0) std::perror(dir.c_str());
 }
 
