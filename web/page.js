@@ -1,6 +1,6 @@
 // The page around the game: fits the canvas to the window by a whole
 // factor, keeps the game's keys from scrolling, starts the sound on the first
-// key or click as browsers ask, and says when the game is over.
+// key or click as browsers ask, and says when the game is over or why it stopped.
 'use strict';
 
 const canvas = document.getElementById('canvas');
@@ -13,7 +13,7 @@ let over = false;
 let lastComplaint = '';
 
 function fit() {
-  const room = Math.min(stage.clientWidth / 320, stage.clientHeight / 240);
+  const room = Math.min(stage.clientWidth / canvas.width, stage.clientHeight / canvas.height);
   document.documentElement.style.setProperty('--scale', Math.max(1, Math.floor(room)));
 }
 
@@ -37,6 +37,20 @@ function end(text) {
   say(text, {label: 'Play again', run: () => location.reload()});
 }
 
+// A file of the game that did not come is named, with the server's answer,
+// rather than left to a black canvas.
+async function stop(reason) {
+  if (over) return;
+  over = true;
+  for (const name of ['game.js', 'game.wasm', 'game.data']) {
+    const answer = await fetch(name, {method: 'HEAD', cache: 'no-store'}).catch((error) => error);
+    if (answer.ok) continue;
+    reason = `${name} did not load (${answer.status || ''} ${answer.statusText || answer.message})`;
+    break;
+  }
+  end(`The game stopped: ${reason}`);
+}
+
 addEventListener('resize', fit);
 addEventListener('keydown', (event) => {
   if (!over && gameKeys.includes(event.code)) event.preventDefault();
@@ -49,6 +63,8 @@ canvas.addEventListener('frame', () => {
   if (!soundStarted) say('Press a key to start the sound');
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
+// Scripts that do not load and errors nothing caught (the data's loader throws one).
+addEventListener('error', (event) => stop(event.message || 'a file did not load'), true);
 
 var Module = {
   canvas,
@@ -56,7 +72,7 @@ var Module = {
   noAudioDecoding: true,
   print: (line) => console.log(line),
   printErr: (line) => console.warn(lastComplaint = line),
-  onAbort: (reason) => end('The game stopped: ' + reason),
+  onAbort: stop,
   onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 

@@ -3,6 +3,7 @@
 import base64, functools, json, os, subprocess, sys, tempfile, threading, time, urllib.request, wave
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket
+import missing_files
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
 os.path.exists(site + "/index.html") or sys.exit(print(f"SKIP: no browser build in {site} (scripts/web.sh)") or 77)
@@ -105,6 +106,7 @@ try:
            or e["method"] == "Runtime.consoleAPICalled" and e["params"]["type"] in ("error", "assert")
            or e["method"] == "Log.entryAdded" and e["params"]["entry"]["level"] == "error"]  # failed loads too
     check(not bad, "no console error, failed or outside request " + "\n".join(bad[:3]))
+    missing_files.check_each(site, call, js, check)
 finally:
     chromium.kill(), chromium.wait()
 sys.exit(print(f"{sum(results)} passed, {results.count(False)} failed") or not (results and all(results)))
