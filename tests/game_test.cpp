@@ -106,13 +106,11 @@ TEST(Game, AWholeGameFromTheFirstFrameToANewGame) {
   EXPECT_EQ(turns, (std::set<int>{7, 13}));
   SDL_FreeSurface(sheet);
 
-  // Each landing puts the jumper on the board, tips it and switches the name.
+  // Each landing switches the name over the jumper, and the twin's font.
   ASSERT_GE(landings.size(), 2u);
   for (int n : {0, 1}) {
-    const View &landed = views[landings[n]], &after = views[landings[n] + 1];
+    const View& after = views[landings[n] + 1];
     const seam::Placed& jumper = after.jumpers.at(0);
-    EXPECT_EQ(landed.jumpers.at(0).y, 204);
-    EXPECT_NE(after.boards.at(0).image, landed.boards.at(0).image);
     const int x = jumper.x - (n == 0 ? 40 : 7), y = jumper.y - 10;
     EXPECT_EQ(after.textAt(x, y), n == 0 ? "Grumos onda tvillinbror" : "Grumo");
     EXPECT_EQ(after.sheetAt(x, y) == first.sheetAt(280, 8), n == 1) << "the twin has his own font";
