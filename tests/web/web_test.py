@@ -3,6 +3,7 @@
 import base64, functools, json, os, subprocess, sys, tempfile, threading, time, urllib.request, wave
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket
+sys.dont_write_bytecode = True  # importing the check below leaves no cache in the source tree
 import missing_files
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
