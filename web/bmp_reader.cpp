@@ -13,6 +13,7 @@ const std::uint32_t fileHeaderSize = 14;
 const std::uint32_t coreHeaderSize = 12;  // the oldest kind: 16-bit sizes, 3-byte palette entries
 const std::uint32_t infoHeaderSize = 40;  // and every later kind, which only grow from there
 const std::uint32_t uncompressed = 0;
+const std::uint32_t runLengths = 1;  // of 8-bit palette indices
 const std::uint32_t bitFields = 3;
 const std::uint32_t alphaBitFields = 6;
 
@@ -84,7 +85,9 @@ const char* readFormat(const Bytes& file, Layout& l) {
   const bool masked = l.compression == bitFields || l.compression == alphaBitFields;
   if (l.depth == 1 || l.depth == 4 || l.depth == 8) {
     const std::uint32_t most = 1u << l.depth;
-    if (l.compression != uncompressed) return "a compressed BMP, which this reader does not read";
+    if (l.compression != uncompressed && (l.compression != runLengths || l.depth != 8))
+      return "a compressed BMP, which this reader does not read";
+    if (l.compression == runLengths && l.height < 0) return "its runs go top row first";
     // Entries past what the depth can pick are never used.
     if (l.colours == 0 || l.colours > most) l.colours = most;
     if ((file.size() - l.paletteAt) / l.entryBytes < l.colours) return "its palette is cut short";
@@ -110,6 +113,37 @@ std::uint32_t bitsAt(const Bytes& file, std::size_t rowAt, std::size_t x, std::u
   return file[rowAt + x * depth / 8] >> shift & ((1u << depth) - 1);
 }
 
+// The palette indices of run-length coded rows, bottom row first: a run is a
+// count and the index it repeats; a zero count escapes to the end of a row
+// (0), of the picture (1), a move right and up (2, then both distances), or
+// that many indices as they are, padded to an even length.
+const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
+  const std::size_t width = static_cast<std::size_t>(l.width), rows = l.height;
+  std::size_t at = l.pixelsAt, x = 0, row = 0;
+  indices.assign(width * rows, 0);
+  auto put = [&](std::uint8_t index) {
+    if (x < width && row < rows) indices[(rows - 1 - row) * width + x] = index;
+    ++x;
+  };
+  while (at + 1 < file.size()) {
+    const std::uint8_t count = file[at], value = file[at + 1];
+    at += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i) put(value);
+    } else if (value == 0) {
+      x = 0, ++row;
+    } else if (value == 1) {
+      return nullptr;
+    } else if (value == 2 && at + 1 < file.size()) {
+      x += file[at], row += file[at + 1], at += 2;
+    } else if (value > 2 && file.size() - at >= value) {
+      for (int i = 0; i < value; ++i) put(file[at + i]);
+      at += (value + 1u) / 2 * 2;
+    }
+  }
+  return "its pixels are cut short";
+}
+
 }  // namespace
 
 const char* decodeBmp(const Bytes& file, BmpImage& image) {
@@ -119,8 +153,13 @@ const char* decodeBmp(const Bytes& file, BmpImage& image) {
   const std::size_t width = static_cast<std::size_t>(l.width);
   const std::size_t rows = static_cast<std::size_t>(l.height < 0 ? -l.height : l.height);
   const std::size_t rowBytes = (width * l.depth + 31) / 32 * 4;
-  if (l.pixelsAt > file.size() || (file.size() - l.pixelsAt) / rowBytes < rows)
+  Bytes runs;
+  if (l.pixelsAt > file.size()) return "its pixels are cut short";
+  if (l.compression == runLengths) {
+    if (const char* why = unpackRuns(file, l, runs)) return why;
+  } else if ((file.size() - l.pixelsAt) / rowBytes < rows) {
     return "its pixels are cut short";
+  }
 
   const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]);
   image.width = l.width;
@@ -132,7 +171,8 @@ const char* decodeBmp(const Bytes& file, BmpImage& image) {
     const std::size_t rowAt = l.pixelsAt + fileRow * rowBytes;
     std::uint8_t* out = &image.rgba[y * width * 4];
     for (std::size_t x = 0; x < width; ++x, out += 4) {
-      const std::uint32_t bits = bitsAt(file, rowAt, x, l.depth);
+      const std::uint32_t bits =
+          runs.empty() ? bitsAt(file, rowAt, x, l.depth) : runs[y * width + x];
       if (l.depth > 8) {
         out[0] = red.of(bits), out[1] = green.of(bits), out[2] = blue.of(bits);
         continue;

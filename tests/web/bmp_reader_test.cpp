@@ -36,6 +36,19 @@ void topDown(Bytes& f) {
   for (int i = 0; i < 4; ++i) f[22 + i] = static_cast<Uint8>(-height >> 8 * i);
 }
 
+void unmasked(Bytes& f) { f[30] = 0; }
+
+// The same runs, those of three or more written out index by index.
+void spelledOut(Bytes& f) {
+  Bytes runs(f.begin() + littleEndian(&f[10], 4), f.end());
+  f.resize(f.size() - runs.size());
+  for (size_t i = 0; i + 1 < runs.size(); i += 2) {
+    const Uint8 count = runs[i], index = runs[i + 1];
+    if (count < 3) f.insert(f.end(), {count, index});
+    if (count >= 3) f.insert(f.end(), {0, count}), f.insert(f.end(), count + count % 2, index);
+  }
+}
+
 // The picture, or why it was refused: by the browser's reader, or by SDL.
 std::string read(const Bytes& file) {
   BmpImage image;
@@ -62,40 +75,41 @@ std::string readBySdl(Bytes file) {
 
 TEST(WebBmpReader, ReadsEveryKindOfFileAsTheDesktopDoes) {
   // BMP2 has the old 12-byte header, BMP3 the 40-byte one, BMP the 124-byte
-  // one; 16 and 32 bits come with channel masks unless they are taken away.
+  // one; 16 and 32 bits come with channel masks unless they are taken away;
+  // 8-bit indices come in runs unless told not to.
   const char* const alpha = "-alpha set -channel A -evaluate set 50% +channel ";
-  const std::tuple<std::string, bool, bool> kinds[] = {
-      {"BMP2:", false, false},
-      {"-type palette -compress none BMP2:", false, false},
-      {"-type palette -compress none BMP3:", true, false},
-      {"-colors 16 BMP3:", false, false},
-      {"-monochrome BMP3:", false, false},
-      {"-define bmp:subtype=RGB555 BMP3:", false, true},
-      {"-define bmp:subtype=RGB565 BMP:", true, false},
-      {alpha + std::string("BMP:"), false, false},
-      {alpha + std::string("BMP:"), false, true}};
-  for (const auto& [options, top, unmasked] : kinds) {
+  const std::pair<std::string, void (*)(Bytes&)> kinds[] = {
+      {"BMP2:", nullptr},
+      {"-type palette -compress none BMP2:", nullptr},
+      {"-type palette -compress none BMP3:", topDown},
+      {"-type palette BMP3:", nullptr},
+      {"-type palette BMP3:", spelledOut},
+      {"-colors 16 BMP3:", nullptr},
+      {"-monochrome BMP3:", nullptr},
+      {"-define bmp:subtype=RGB555 BMP3:", unmasked},
+      {"-define bmp:subtype=RGB565 BMP:", topDown},
+      {alpha + std::string("BMP:"), nullptr},
+      {alpha + std::string("BMP:"), unmasked}};
+  for (const auto& [options, change] : kinds) {
     Bytes file = written(options);
-    if (top) topDown(file);
-    if (unmasked) file[30] = 0;
+    if (change) change(file);
     const std::string desktop = readBySdl(file);
-    EXPECT_EQ(read(file), desktop)
-        << options << (top ? " top row first" : "") << (unmasked ? " without masks" : "");
+    EXPECT_EQ(read(file), desktop) << options << (change ? " changed" : "");
     EXPECT_EQ(std::count(desktop.begin(), desktop.end(), ' '), 37 * 21) << desktop;
   }
 }
 
 TEST(WebBmpReader, RefusesWhatWouldOverrunAndSaysWhy) {
-  // Kind, byte to spoil (0: none, -1: the last one dropped), its new value; the reason.
+  // Kind, byte to spoil (-1: the last one dropped), its new value; the reason.
   const std::tuple<const char*, int, int, const char*> spoilt[] = {
       {"BMP3:", 19, 0x10, "its size is none or larger than any picture of this game"},
       {"BMP3:", -1, 0, "its pixels are cut short"},
-      {"-type palette BMP3:", 0, 0, "a compressed BMP, which this reader does not read"},
+      {"BMP3:", 30, 4, "a compressed BMP, which this reader does not read"},
+      {"-type palette BMP3:", -1, 0, "its pixels are cut short"},
       {"-monochrome BMP3:", 46, 1, "a pixel's colour is not in its palette"}};
   for (const auto& [options, at, value, why] : spoilt) {
     Bytes file = written(options);
-    if (at < 0) file.pop_back();
-    if (at > 0) file[at] = static_cast<Uint8>(value);
+    at < 0 ? file.pop_back() : void(file[at] = static_cast<Uint8>(value));
     EXPECT_EQ(read(file), why) << options << " " << at;
   }
 }
