@@ -12,9 +12,13 @@ let shown = false;
 let over = false;
 let lastComplaint = '';
 
+// The canvas has the game's own size (index.html states it, the game sets it).
 function fit() {
   const room = Math.min(stage.clientWidth / canvas.width, stage.clientHeight / canvas.height);
-  document.documentElement.style.setProperty('--scale', Math.max(1, Math.floor(room)));
+  const style = document.documentElement.style;
+  style.setProperty('--scale', Math.max(1, Math.floor(room)));
+  style.setProperty('--width', `${canvas.width}px`);
+  style.setProperty('--height', `${canvas.height}px`);
 }
 
 function say(text, action) {
