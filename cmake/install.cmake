@@ -83,7 +83,8 @@ mark_as_advanced(GRUMO_DPKG_SHLIBDEPS)
 if(GRUMO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libsdl1.2debian (>= 1.2.15), libsdl-mixer1.2 (>= 1.2.12), libstdc++6, libgcc-s1, libc6")
+  string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian (>= 1.2.15)"
+         "libsdl-mixer1.2 (>= 1.2.12)" "libmpg123-0 (>= 1.26)" "libsndfile1 (>= 1.0.28)"
+         "libsamplerate0 (>= 0.1.9)" libstdc++6 libgcc-s1 libc6)
 endif()
 include(CPack)

@@ -4,10 +4,12 @@
 # is asked for (through sudo when there is one) only when something is missing.
 set -euo pipefail
 
-packages=(cmake g++ pkg-config libsdl1.2-compat-dev libsdl-mixer1.2-dev)
+# SDL_mixer mixes; the game decodes MP3 and WAV itself and resamples them.
+packages=(cmake g++ pkg-config libsdl1.2-compat-dev libsdl-mixer1.2-dev libmpg123-dev
+          libsndfile1-dev libsamplerate0-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev sox libsox-fmt-mp3
-             libmp3lame-dev libsndfile1-dev libpng-dev file xvfb openbox xdotool x11-apps
+             lame libmp3lame-dev libpng-dev file xvfb openbox xdotool x11-apps
              imagemagick desktop-file-utils dpkg-dev procps lintian appstream man-db)
 fi
 # The browser build; its test drives Chromium from Debian's own Python.

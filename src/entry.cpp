@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "desktop/pads.h"
 #include "main.h"
 #include "pictures.h"
 #include "window_icon.h"
@@ -32,11 +33,13 @@ std::string binaryDirectory() {
   return binary.substr(0, binary.rfind('/'));
 }
 
-// The game opens gfx/ and sound/ relative to where it runs. Started from
-// anywhere else, enter the data installed beside the binary, or for a binary
-// still in its build tree the source tree's data, linked beside it by the build.
+// The game opens gfx/ and sound/ relative to where it runs. Started where
+// neither is, enter the data installed beside the binary, or for a binary
+// still in its build tree the source tree's data, linked beside it by the
+// build. A folder with only one of them is a player's own data, broken: the
+// game says what is wrong with it rather than quietly play other data.
 void enterDataDirectory() {
-  if (holdsData(".")) return;
+  if (isDirectory("gfx") || isDirectory("sound")) return;
   const std::string here = binaryDirectory();
   if (here.empty()) return;
   std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;
@@ -89,6 +92,9 @@ int main(int argc, char** argv) {
   setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
   setenv("SDL_RENDER_DRIVER", "software", 0);
   setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+  // A is the bottom face button on every pad, as on an Xbox pad, even where
+  // its label says B (Nintendo's).
+  setenv("SDL_GAMECONTROLLER_USE_BUTTON_LABELS", "0", 0);
   enterDataDirectory();
   SDL_Init(SDL_INIT_NOPARACHUTE);
   std::atexit(SDL_Quit);
@@ -98,5 +104,6 @@ int main(int argc, char** argv) {
     SDL_WM_SetCaption("Grumo", "Grumo");
     setIcon();
   }
+  startPads();
   return SDL_main(argc, argv);
 }

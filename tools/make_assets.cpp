@@ -31,18 +31,18 @@ int main(int argc, char** argv) {
     saveBmp(makeJumper(), data + "/gfx/fatman.bmp");
     saveBmp(makeBoard(), data + "/gfx/board.bmp");
 
-    // Peaks in dBFS. The loudest moment of play, the music with a landing still
-    // sounding, four pops in one frame and the fanfare right after, must not
-    // clip: so the pops and the fanfare stay low, the landing and the splat,
-    // heard most often, stay loud.
+    // Peaks in dBFS, chosen for the loudest 50 ms of each: the pop and the
+    // fanfare some 12 dB over the music, the landing and the splat, heard
+    // most often, some 4 dB more. Four pops in one frame play as one, so the
+    // pop need not be kept low for them.
     struct {
       const char* name;
       Wave (*make)();
       double peakDb;
-    } effects[] = {{"pop", makePop, -18.0},
-                   {"splat", makeSplat, -2.0},
-                   {"studs", makeStuds, -2.0},
-                   {"win", makeWin, -8.0}};
+    } effects[] = {{"pop", makePop, -6.0},
+                   {"splat", makeSplat, -5.5},
+                   {"studs", makeStuds, -6.0},
+                   {"win", makeWin, -6.0}};
     for (auto& e : effects) {
       Wave w = e.make();
       normalize(w, e.peakDb);

@@ -38,23 +38,24 @@ double noise(Rng& rng) { return rng.unit() * 2.0 - 1.0; }
 }  // namespace
 
 Wave makePop() {
-  // Rubber snapping: a hiss of bright noise and a pip that drops in pitch.
+  // Rubber snapping: a crack, a hiss of bright noise and a pip that drops in
+  // pitch, all above the tune's lead, where the music leaves room to be heard.
   Wave w = silence(0.16);
   Rng rng{0x510e527f};
-  HighPass hp(2500);
+  HighPass hp(3000), hp2(3000);
+  LowPass lp(8000);
   double phase = 0;
   for (size_t i = 0; i < w.size(); ++i) {
     double t = static_cast<double>(i) / kRate;
-    double hiss = hp(noise(rng)) * std::exp(-t / 0.014);
-    phase += (700 + 2200 * std::exp(-t / 0.012)) / kRate;
-    double pip = std::sin(kTau * phase) * std::exp(-t / 0.028);
-    double snap = t < 0.004 ? noise(rng) * (1 - t / 0.004) : 0;
-    w[i] = static_cast<float>(1.1 * hiss + 0.55 * pip + 0.5 * snap);
+    double hiss = lp(hp2(hp(noise(rng)))) * std::exp(-t / 0.022);
+    phase += (1500 + 2500 * std::exp(-t / 0.012)) / kRate;
+    double pip = std::sin(kTau * phase) * std::exp(-t / 0.03);
+    double crack = t < 0.002 ? noise(rng) : 0;
+    w[i] = static_cast<float>(2.0 * hiss + 0.6 * pip + 0.6 * crack);
   }
-  // Four balloons can burst in one frame and their pops add up exactly, so the
-  // pop is saturated: its peak stays low while it keeps its weight.
+  // Saturated, so its peak stays low while it keeps its weight.
   normalize(w, 0.0);
-  for (float& s : w) s = static_cast<float>(std::tanh(3.0 * s));
+  for (float& s : w) s = static_cast<float>(std::tanh(2.0 * s));
   return finish(w);
 }
 

@@ -1,43 +1,49 @@
-// The page around the game: fits the canvas to the window by a whole
-// factor, keeps the game's keys from scrolling, starts the sound on the first
-// key or click as browsers ask, and says when the game is over or why it stopped.
+// The page around the game: its status line and buttons, the sound started
+// on the first gesture as browsers ask, the offline copy of the site, and why
+// the game stopped when it did.
 'use strict';
 
 const canvas = document.getElementById('canvas');
-const stage = document.querySelector('main');
 const statusLine = document.getElementById('status');
-const gameKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Space'];
-let soundStarted = false;
+const escapeButton = document.getElementById('escape');
+const fullScreenButton = document.getElementById('full-screen');
+const game = document.getElementById('game');
+const coarsePointer = matchMedia('(pointer: coarse)');
 let shown = false;
 let over = false;
 let lastComplaint = '';
 
-// The canvas has the game's own size (index.html states it, the game sets it).
-function fit() {
-  const room = Math.min(stage.clientWidth / canvas.width, stage.clientHeight / canvas.height);
-  const style = document.documentElement.style;
-  style.setProperty('--scale', Math.max(1, Math.floor(room)));
-  style.setProperty('--width', `${canvas.width}px`);
-  style.setProperty('--height', `${canvas.height}px`);
-}
-
 function say(text, action) {
   statusLine.textContent = text;
-  if (!action) return;
-  const button = document.createElement('button');
-  button.textContent = action.label;
-  button.addEventListener('click', action.run);
-  statusLine.append(button);
-  button.focus();
+  if (action) {
+    const button = document.createElement('button');
+    button.textContent = action.label;
+    button.addEventListener('click', action.run);
+    statusLine.append(button);
+    button.focus();
+  }
+  fitGame();
 }
 
-function startSound() {
-  soundStarted = true;
-  if (shown && !over) say('');
+// Made by the game at start-up; until then there is nothing to start.
+const sound = () => Module.soundContext?.();
+
+function tellAboutSound() {
+  if (!shown || over) return;
+  const waiting = sound() && sound().state !== 'running';
+  say(waiting ? `${coarsePointer.matches ? 'Tap' : 'Press a key'} to start the sound` : '');
+}
+
+// A touch starts sound only as it ends; keydown and mousedown at once.
+// Safari on iPhones interrupts the sound by itself, on a call for instance.
+function startSound(event) {
+  const stopped = ['suspended', 'interrupted'].includes(sound()?.state);
+  if (event.isTrusted && !document.hidden && stopped) sound().resume().then(tellAboutSound);
 }
 
 function end(text) {
   over = true;
+  escapeButton.disabled = true;
   say(text, {label: 'Play again', run: () => location.reload()});
 }
 
@@ -55,20 +61,57 @@ async function stop(reason) {
   end(`The game stopped: ${reason}`);
 }
 
-addEventListener('resize', fit);
-addEventListener('keydown', (event) => {
-  if (!over && gameKeys.includes(event.code)) event.preventDefault();
+const fullScreenElement = () => document.fullscreenElement ?? document.webkitFullscreenElement;
+
+function toggleFullScreen() {
+  const asked = fullScreenElement() ?
+      (document.exitFullscreen ?? document.webkitExitFullscreen).call(document) :
+      (game.requestFullscreen ?? game.webkitRequestFullscreen).call(game);
+  Promise.resolve(asked).catch(() => say('The browser would not change to or from full screen.'));
+}
+
+// Registered once the game runs, so as not to slow its start. Each later
+// load looks for a newer build; its worker fills its cache in the background
+// and takes over only now that this page has all of the build it started
+// with, so the next load is the new build.
+function keepOffline() {
+  navigator.serviceWorker.register('service-worker.js').then((registration) => {
+    const takeOver = () => registration.waiting?.postMessage('take over');
+    registration.addEventListener(
+        'updatefound', () => registration.installing.addEventListener('statechange', takeOver));
+    takeOver();
+    if (registration.active) registration.update().catch(() => {});
+  }, () => {});
+}
+
+for (const gesture of ['keydown', 'mousedown', 'touchend'])
+  addEventListener(gesture, startSound, true);
+// Clicked, a button gives the keyboard back to the game.
+for (const button of [escapeButton, fullScreenButton])
+  button.addEventListener('click', (event) => event.detail && canvas.focus());
+escapeButton.addEventListener('click', () => {
+  gameKeys.press('button', 'Escape');
+  gameKeys.release('button', 'Escape');
 });
-for (const gesture of ['keydown', 'mousedown', 'touchstart'])
-  addEventListener(gesture, startSound, {once: true});
-addEventListener('mousedown', () => over || canvas.focus());
+fullScreenButton.hidden = !(document.fullscreenEnabled || document.webkitFullscreenEnabled);
+fullScreenButton.addEventListener('click', toggleFullScreen);
+for (const change of ['fullscreenchange', 'webkitfullscreenchange'])
+  document.addEventListener(
+      change, () => fullScreenButton.setAttribute('aria-pressed', !!fullScreenElement()));
+coarsePointer.addEventListener('change', tellAboutSound);
 canvas.addEventListener('frame', () => {
   shown = true;
-  if (!soundStarted) say('Press a key to start the sound');
+  tellAboutSound();
+  sound()?.addEventListener('statechange', tellAboutSound);
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
-// Scripts that do not load and errors nothing caught (the data's loader throws one).
-addEventListener('error', (event) => stop(event.message || 'a file did not load'), true);
+// A script that does not load, or an error nothing caught before the first
+// frame (the data's loader throws one), stops the game before it began.
+addEventListener('error', (event) => {
+  if (event.target instanceof HTMLScriptElement || (event.target === window && !shown))
+    stop(event.message || 'a script did not load');
+}, true);
+if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
 
 var Module = {
   canvas,
@@ -80,5 +123,5 @@ var Module = {
   onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 
-fit();
+fitGame();
 canvas.focus();

@@ -2,12 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "bmp_header.h"
 #include "pictures.h"
 
 SDL_Rect makeRect(int x, int y, int w, int h) {
@@ -63,34 +61,32 @@ bool isRegularFile(const char* path) {
 
 namespace {
 
-// True, with the reason as SDL's error, for an image file that must not reach
-// SDL's loader: opening anything but a regular file (a named pipe, say) could
-// block for ever.
-bool refuseImage(const char* path) {
-  struct stat info;
-  if (stat(path, &info) != 0) return SDL_SetError("%s", std::strerror(errno)), true;
-  if (!S_ISREG(info.st_mode)) return SDL_SetError("not a regular file"), true;
-  unsigned char header[26] = {0};
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return SDL_SetError("%s", std::strerror(errno)), true;
-  const size_t got = std::fread(header, 1, sizeof header, file);
-  std::fclose(file);
-  if (got < sizeof header || header[0] != 'B' || header[1] != 'M') return false;
-  // The old 12-byte header has 16-bit sizes, the later ones 32-bit, signed.
-  const bool core = littleEndian(header + 14, 4) == 12;
-  long w = core ? littleEndian(header + 18, 2) : static_cast<int32_t>(littleEndian(header + 18, 4));
-  long h = core ? littleEndian(header + 20, 2) : static_cast<int32_t>(littleEndian(header + 22, 4));
-  if (std::labs(w) <= maxImageSide && std::labs(h) <= maxImageSide) return false;
-  SDL_SetError("its header asks for %ldx%ld pixels, more than any picture of this game",
-               std::labs(w), std::labs(h));
-  return true;
+// A program that writes 32-bit pictures without using their alpha leaves it
+// zero everywhere; taken at its word, such a picture would be invisible.
+void opaqueIfAlphaUnused(SDL_Surface* image) {
+  const Uint32 alpha = image->format->Amask;
+  if (alpha == 0 || image->format->BytesPerPixel != 4 || SDL_LockSurface(image) != 0) return;
+  bool unused = true;
+  for (int y = 0; y < image->h && unused; ++y) {
+    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
+    for (int x = 0; x < image->w; ++x) unused = unused && !(row[x] & alpha);
+  }
+  for (int y = 0; y < image->h && unused; ++y) {
+    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
+    for (int x = 0; x < image->w; ++x) row[x] |= alpha;
+  }
+  SDL_UnlockSurface(image);
 }
 
 }  // namespace
 
 SDL_Surface* loadBMP(const char* path) {
-  if (refuseImage(path)) return nullptr;
-  return SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+  if (!isReadableBmp(path)) return nullptr;
+  SDL_Surface* image = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+  // The loader's own reasons are written for programmers.
+  if (!image) return SDL_SetError("it is not a BMP picture the game can read"), nullptr;
+  opaqueIfAlphaUnused(image);
+  return image;
 }
 
 namespace {

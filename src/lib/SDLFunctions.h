@@ -15,8 +15,7 @@ void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int 
 // A rectangle in SDL's 16-bit fields, which keep the low 16 bits of each value.
 SDL_Rect makeRect(int x, int y, int w, int h);
 // Loads a BMP the way every image of the game is loaded; null, with the
-// reason in SDL_GetError, when it cannot or when it is not a regular file or
-// its header asks for a picture larger than any of this game's.
+// reason in plain words in SDL_GetError, when it cannot.
 SDL_Surface* loadBMP(const char* path);
 // False for anything that is not a regular file, which could block on opening.
 bool isRegularFile(const char* path);

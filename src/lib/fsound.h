@@ -1,4 +1,5 @@
-// The five sound-library calls the game makes, on top of SDL_mixer.
+// The five sound-library calls the game makes, on top of SDL_mixer; the
+// platform decodes the files (sound_files.h).
 // Handles are opaque; a null handle is a failed load and is safe to play.
 #ifndef GRUMO_LIB_FSOUND_H
 #define GRUMO_LIB_FSOUND_H
@@ -16,11 +17,11 @@ enum {
 
 // Opens the audio device; returns 0 when it cannot be opened.
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
-// Opens an MP3 file; null when it is missing, is not a regular file or not MP3, or does not have
-// the rate and channel count the audio device was opened with.
+// Opens an MP3 file for streaming; null when it is missing, not a regular
+// file, or holds no music the platform can play.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offset, int length);
-// Loads a 16-bit or 8-bit PCM wave; null when missing, not a regular file, at a
-// rate outside 4 to 192 kHz, or not decodable.
+// Loads a WAV sound effect; null when it is missing, not a regular file, or
+// not a sound the platform can play (see loadEffect).
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int offset,
                                   int length);
 // Starts the music, looping when it was opened with FSOUND_LOOP_NORMAL. Returns the channel or -1.

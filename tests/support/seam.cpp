@@ -9,6 +9,7 @@
 #include "main.h"
 
 extern "C" {
+int __real_SDL_PollEvent(SDL_Event* event);
 int __real_SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect);
 int __real_FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample);
 int __real_FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
@@ -19,7 +20,6 @@ namespace {
 
 struct State {
   Uint32 ticks = 0;
-  Uint8 keys[SDLK_LAST] = {};
   std::deque<SDL_Event> events;
   View view;
   std::vector<Uint32> delays;
@@ -68,9 +68,13 @@ SDL_Surface* View::sheetAt(int x, int y) const {
   return nullptr;
 }
 
-void reset() { s = State(); }
+void reset() {
+  s = State();
+  std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST);
+}
 void advance(Uint32 ms) { s.ticks += ms; }
-void hold(SDLKey key, bool held) { s.keys[key] = held; }
+// Held in SDL's own key state, beside what the platform layer holds there for pads.
+void hold(SDLKey key, bool held) { SDL_GetKeyState(nullptr)[key] = held; }
 void queueEvent(SDL_Event event) { s.events.push_back(event); }
 View frame() { return s.view; }
 const std::vector<Uint32>& delays() { return s.delays; }
@@ -117,14 +121,13 @@ void __wrap_SDL_Delay(Uint32 ms) {
   s.ticks += ms;
 }
 
+// After the scripted keys, what SDL has: the keys that pads hand the game.
 int __wrap_SDL_PollEvent(SDL_Event* event) {
-  if (s.events.empty()) return 0;
+  if (s.events.empty()) return __real_SDL_PollEvent(event);
   *event = s.events.front();
   s.events.pop_front();
   return 1;
 }
-
-Uint8* __wrap_SDL_GetKeyState(int*) { return s.keys; }
 
 int __wrap_SDL_Flip(SDL_Surface*) {
   if (s.onFlip) s.onFlip();

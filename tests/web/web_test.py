@@ -1,48 +1,62 @@
 #!/usr/bin/python3
-# web_test.py SITE FIRST_FRAME DATA: the browser build served from SITE, played in headless Chromium over DevTools.
-import base64, functools, json, os, subprocess, sys, tempfile, threading, time, urllib.request, wave
-from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
-import websocket
-sys.dont_write_bytecode = True  # importing the check below leaves no cache in the source tree
-import missing_files
+# web_test.py SITE FIRST_FRAME DATA DOCS [pad]: the browser build served from SITE, played in headless Chromium over
+# DevTools with keys, then as on a phone: offline, by touch, hidden behind another tab, on six screens, through a
+# new build and with the server stopped. With `pad`, played from a pad instead, up to the end of the game.
+# GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
+import base64, json, os, subprocess, sys, time, wave
+sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
+from browser import Browser, check, results
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
+pad = sys.argv[5:] == ["pad"]
+docs = not pad and len(sys.argv) > 4 and os.environ.get("GRUMO_UPDATE_SCREENSHOT") == "1" and sys.argv[4]
 os.path.exists(site + "/index.html") or sys.exit(print(f"SKIP: no browser build in {site} (scripts/web.sh)") or 77)
 # Kept by the page for the checks: frame times, the first frame, the board's rows, every sound started.
-PROBE = """window.T = {times: [], strips: [], first: null, sounds: []};
-const grab = (y, h) => { let s = ''; for (const [i, v] of document.getElementById('canvas').getContext('2d')
-  .getImageData(0, y, 320, h).data.entries()) if (i % 4 < 3) s += String.fromCharCode(v); return btoa(s); };
-addEventListener('frame', () => { T.times.push(performance.now()); T.first ??= grab(0, 240);
-  T.strips.push(grab(221, 18)); }, true);
+PROBE = """window.T = {times: [], strips: [], first: null, sounds: [], downs: []};
+document.addEventListener('keydown', (e) => T.downs.push(e.code));
+const pixels = (y, h) => document.getElementById('canvas').getContext('2d').getImageData(0, y, 320, h).data;
+const rgb = (data) => { let s = ''; for (const [i, v] of data.entries()) if (i % 4 < 3) s += String.fromCharCode(v);
+  return btoa(s); };  // Made when asked for, not to slow the frames.
+const grab = (y, h) => rgb(pixels(y, h));
+addEventListener('frame', () => { T.times.push(performance.now()); T.first ??= pixels(0, 240);
+  T.strips.push(pixels(221, 18)); }, true);
 const start = AudioBufferSourceNode.prototype.start;
 AudioBufferSourceNode.prototype.start = function (...a) {
-  T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };"""
-KEYS, results, events, ids = dict(ArrowRight=39, ArrowLeft=37, Space=32, Escape=27), [], [], iter(range(1, 1 << 30))
-
-
-def call(method, **params):
-    ws.send(json.dumps({"id": (sent := next(ids)), "method": method, "params": params}))
-    while (reply := json.loads(ws.recv())).get("id") != sent:
-        events.append(reply)
-    return reply.get("result", {})
-
-
-def js(expression, seconds=0.0):
-    value = lambda: call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
-    while not (result := value()) and (seconds := seconds - 0.1) > 0:
-        time.sleep(0.1)
-    return result
-
-
-def key(name, hold=0.1):
-    for kind in ("rawKeyDown", "keyUp"):
-        call("Input.dispatchKeyEvent", type=kind, code=name, key=name, windowsVirtualKeyCode=KEYS[name])
-        time.sleep(hold)
-
-
-def check(ok, what):
-    results.append(print(("ok:   " if ok else "FAIL: ") + what) or ok)
-
+  T.sounds.push([this.buffer.duration, this.loop]); return start.apply(this, a); };
+const box = (id) => { const r = document.getElementById(id).getBoundingClientRect();
+  return [r.left, r.top, r.width, r.height]; };
+const said = (words) => document.getElementById('status').textContent.includes(words);
+const audio = () => Module.soundContext().state;
+// What feeds the speakers; from the first T.play on also a tap, which keeps blocks of [left, right].
+T.outs = []; const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (to, ...more) {
+  if (to instanceof AudioDestinationNode && this != T.tap) { T.outs.push(this); T.tap && connect.call(this, T.tap); }
+  return connect.call(this, to, ...more); };
+T.listen = () => { const c = T.outs[0].context; T.heard = []; T.tap = c.createScriptProcessor(4096, 2, 2);
+  T.tap.onaudioprocess = e => T.heard.push([0, 1].map(i => e.inputBuffer.getChannelData(i).slice()));
+  connect.call(T.tap, c.destination); T.outs.forEach(node => connect.call(node, T.tap)); };
+// The loudest 50 ms in dBFS and the peak of blocks of [left, right].
+T.loudness = blocks => { const w = Math.round(T.tap.context.sampleRate / 20), e = [0]; let peak = 0, best = 0;
+  for (const [l, r] of blocks) for (let i = 0; i < l.length; ++i) {
+    e.push(e.at(-1) + l[i] * l[i] + r[i] * r[i]); peak = Math.max(peak, Math.abs(l[i]), Math.abs(r[i])); }
+  for (let i = w; i < e.length; ++i) best = Math.max(best, e[i] - e[i - w]);
+  return [10 * Math.log10(best / (2 * w)), peak]; };
+// Stops the music and plays the effects of these lengths; T.own holds the last one's own samples.
+T.play = (...lengths) => { T.tap || T.listen(); T.from = T.heard.length; _Mix_HaltMusic();
+  for (const length of lengths) { const id = SDL.audios.findIndex(a =>
+    Math.abs(a?.webAudio?.decodedBuffer?.duration - length) < 1e-3), own = SDL.audios[id].webAudio.decodedBuffer;
+    T.own = [[own.getChannelData(0), own.getChannelData(0)]]; _Mix_PlayChannel(-1, id, 0); } };
+const tap = (x, y) => ['touchstart', 'touchend'].map((type) => document.getElementById('stage').dispatchEvent(
+  new TouchEvent(type, {bubbles: true, cancelable: true, changedTouches: [new Touch({identifier: 9, target: canvas,
+  clientX: x, clientY: y})]})));  // Both in one task: the game cannot take a frame in between."""
+# A pad as a browser shows it: late (45 frames in, between the first two landings), once a press of Start woke it.
+PAD = """let plugged = false, pad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+  axes: [0, 0, 0, 0], buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))};
+Navigator.prototype.getGamepads = () => [plugged ? pad : null, null, null, null];
+window.setPad = (control, value) => { pad.timestamp = performance.now();
+  control < 0 ? pad.axes[0] = value : Object.assign(pad.buttons[control], {pressed: !!value, value}); };
+addEventListener('frame', () => T.times.length == 45 && setPad(9, 1, plugged = true), true);"""
+CONTROLS = dict(Space=(0, 1), ArrowRight=(15, 1), ArrowLeft=(-1, -0.8), Escape=(9, 1))  # the stick for Left
 
 # The board's opaque pixels in each tilt, as (offset in a frame's rows from 221 on, RGB).
 bmp = open(os.path.join(data, "gfx", "board.bmp"), "rb").read()
@@ -53,61 +67,167 @@ board = [[(3 * (320 * y + x), pixel(50 * tilt + x, y)) for y in range(18) for x 
 find_board = lambda rows: next(((x, t) for t in (0, 1) for x in range(271) if all(
     rows[o + 3 * x:o + 3 * x + 3] == rgb for o, rgb in board[t])), None)
 
-Files.log_message = lambda *args: None
-server = ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Files, directory=site))
-threading.Thread(target=server.serve_forever, daemon=True).start()
-origin = f"http://127.0.0.1:{server.server_address[1]}/"
-profile = tempfile.TemporaryDirectory(ignore_cleanup_errors=True)
-chromium = subprocess.Popen(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--remote-debugging-port=0",
-                             "--autoplay-policy=no-user-gesture-required", "--user-data-dir=" + profile.name],
-                            stderr=subprocess.DEVNULL)
-try:
-    port_file = os.path.join(profile.name, "DevToolsActivePort")
-    while chromium.poll() is None and "\n" not in (open(port_file).read() if os.path.exists(port_file) else ""):
-        time.sleep(0.1)
-    pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{open(port_file).read().split()[0]}/json/list"))
-    ws = websocket.create_connection(next(p["webSocketDebuggerUrl"] for p in pages if p["type"] == "page"),
-                                     suppress_origin=True)
-    [call(method) for method in ("Page.enable", "Runtime.enable", "Log.enable")]
-    call("Page.addScriptToEvaluateOnNewDocument", source=PROBE), call("Page.navigate", url=origin)
-    js("T.times.length > 2", 10)
-    desktop = subprocess.run([first_frame], cwd=data, capture_output=True, timeout=30, env={
-        **os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout
-    browser = base64.b64decode(js("T.first") or "")
-    differ = sum(desktop[i:i + 3] != browser[i:i + 3] for i in range(0, 320 * 240 * 3, 3))
-    check(len(desktop) == len(browser) == 320 * 240 * 3 and not differ,
-          f"the first frame is the desktop's ({differ} pixels differ), shown {js('T.times[0]'):.0f} ms after loading")
 
-    marks = {n: (js("T.times.length"), key(n, t))[0] for n, t in (("Space", .3), ("ArrowRight", 1), ("ArrowLeft", 2.6))}
-    boards = [find_board(base64.b64decode(rows)) for rows in js("T.strips")]
-    seen = lambda first, last: [(i, *b) for i, b in enumerate(boards[first:last], first) if b]
-    check([t for *_, t in seen(0, marks["Space"])][-1:] == [0] == [1 - t for *_, t in seen(marks["Space"] + 3,
-          marks["ArrowRight"])][:1], "Space tips the board")
-    for name, last, step, edge in (("ArrowRight", marks["ArrowLeft"], 5, 270), ("ArrowLeft", len(boards), -5, 0)):
+def positions(first=0):  # (frame, x, tilt) of the board in every frame from `first` on where it shows.
+    rows = b.js(f"T.strips.slice({first}).map(rgb)")
+    return [(i, *spot) for i, spot in enumerate((find_board(base64.b64decode(r)) for r in rows), first) if spot]
+
+
+def steered(how, marks):  # Space tips; Right, then Left held slide the board 5 pixels a frame to the edge.
+    found = positions()
+    seen = lambda first, last: [p for p in found if first <= p[0] < last]
+    before, after = ([t for *_, t in seen(0, marks["Space"])][-1:],  # A late pad finds the board already tipped.
+                     [1 - t for *_, t in seen(marks["Space"] + 3, marks.get("Quick", marks["ArrowRight"]))][:1])
+    check(before == after != [] and (pad or before == [0]), f"{how}: Space tips the board")
+    for name, last, step, edge in (("ArrowRight", marks["ArrowLeft"], 5, 270), ("ArrowLeft", 1 << 30, -5, 0)):
         path = seen(marks[name], last)  # From the frame before the board moves on, 5 pixels a frame to the edge.
         i0, x0, _ = next((path[k - 1] for k in range(1, len(path)) if path[k][1] != path[k - 1][1]), path[-1])
         check(path[-1][1] == edge and all(x == max(0, min(270, x0 + step * (i - i0))) for i, x, _ in path if i >= i0),
-              f"held {name} slides the board 5 pixels a frame to the edge")
-    frames = js("T.times.filter(t => t < T.times[0] + 2000).length")
-    check(45 <= frames <= 55, f"{frames} frames in the first two seconds, 50 due")
+              f"{how}: held {name} slides the board 5 pixels a frame to the edge")
+    return seen
 
-    sounds, effects = js("T.sounds"), [wave.open(f"{data}/sound/{n}.wav") for n in ("pop", "studs", "splat")]
+
+def pad_key(name, hold=0.1):  # Right, held on the pad, is tapped on the keyboard too (it stays held), then let
+    control, value, right = *CONTROLS[name], name == "ArrowRight"  # go by pulling the pad out, which must let go.
+    b.js(f"setPad({control}, {value})"), right and b.key(name, 0.05), time.sleep(hold)
+    b.js("plugged = false" if right else f"setPad({control}, 0)"), time.sleep(hold)
+    b.js(f"setPad({control}, 0), plugged = true"), time.sleep(hold)
+
+
+def shot(name):
+    docs and open(f"{docs}/{name}", "wb").write(base64.b64decode(b.call("Page.captureScreenshot")["data"]))
+
+
+b = Browser(site, "--autoplay-policy=document-user-activation-required")
+try:
+    [b.call(method) for method in ("Page.enable", "Runtime.enable", "Log.enable")]
+    b.call("Page.addScriptToEvaluateOnNewDocument", source=PROBE + ("\n" + PAD if pad else "")), b.screen(760, 660, 1)
+    b.call("Page.navigate", url=b.origin)
+    b.js("T.times.length > 2", 10)  # Space comes before the jumper's first landing tips the board.
+    pad and check(b.js("plugged", 5) and not b.js("setPad(9, 0)"), "the pad shows up, woken by Start")
+    frames, press = lambda: b.js("T.times.length"), pad_key if pad else b.key
+    steered("pad" if pad else "keys", {n: (frames(), press(n, t))[0] for n, t in (("Space", .3), ("ArrowRight", 1),
+                                                                                  ("ArrowLeft", 2.6))})
+    pad or check(b.js("T.downs.join()") == "Space,ArrowRight,ArrowLeft", "held keys repeat, yet each reaches the game once")
+    desktop = subprocess.run([first_frame], cwd=data, capture_output=True, timeout=30, env={
+        **os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout
+    browser = base64.b64decode(b.js("rgb(T.first)") or "")
+    differ = sum(desktop[i:i + 3] != browser[i:i + 3] for i in range(0, 320 * 240 * 3, 3))
+    check(len(desktop) == len(browser) == 320 * 240 * 3 and not differ,
+          f"the first frame is the desktop's ({differ} pixels differ), shown {b.js('T.times[0]'):.0f} ms after loading")
+    count = b.js("T.times.filter(t => t < T.times[0] + 2000).length")
+    check(45 <= count <= 55, f"{count} frames in the first two seconds, 50 due")
+    sounds, effects = b.js("T.sounds"), [wave.open(f"{data}/sound/{n}.wav") for n in ("pop", "studs", "splat")]
     check(any(loop and length > 5 for length, loop in sounds), f"the music is decoded and looping {sounds[:1]}")
     check(any(not loop and abs(length - w.getnframes() / w.getframerate()) < 0.01 for length, loop in sounds
               for w in effects), "a landing or a pop starts its effect")
-
-    key("Escape", 0.5)
-    still, count = js("grab(0, 240)"), js("T.times.length")
-    check(js(f"T.times.length > {count} && grab(0, 240) == '{still}' && T.first != '{still}'", 1),
+    shot("web.png"), press("Escape", 0.5)
+    still, count = b.js("grab(0, 240)"), frames()
+    check(b.js(f"T.times.length > {count} && grab(0, 240) == '{still}' && rgb(T.first) != '{still}'", 1),
           "Escape shows the credits: a still picture, redrawn")
-    key("Escape")
-    check(js("document.getElementById('status').textContent.includes('has ended')", 3),
-          "a second Escape ends the game and the page says so")
-    bad = [json.dumps(e["params"])[:300] for e in events if e["method"] == "Runtime.exceptionThrown"
+    if not pad:
+        # The credits start no effects: with the music stopped, each effect alone as loud as its own
+        # samples, as the desktop plays it, then all four at once bent under full scale.
+        lengths = [(w := wave.open(f"{data}/sound/{n}.wav")).getnframes() / w.getframerate()
+                   for n in ("pop", "studs", "splat", "win")]
+        for length in lengths:
+            b.js(f"T.play({length})"), time.sleep(1.6)
+            heard, own = b.js("[T.loudness(T.heard.slice(T.from))[0], T.loudness(T.own)[0]]")
+            check(abs(heard - own) < 0.5, f"an effect plays at its own level: {heard:.1f} dBFS, {own:.1f} due")
+        b.js(f"T.play({','.join(map(str, lengths))})"), time.sleep(1.6)
+        peak = b.js("T.loudness(T.heard.slice(T.from))[1]")
+        check(0.75 < peak < 1, f"all effects at once peak at {peak:.3f} of full scale, bent under it")
+    if pad:
+        press("Escape")
+    else:
+        b.key("Tab", repeats=0), b.key("Enter", repeats=0)
+    check(b.js("said('has ended')", 3), "a second Escape (by Tab and Enter on its button, from the keyboard) ends "
+          "the game, and the page says so")
+    if pad:
+        sys.exit(print(f"{sum(results)} passed, {results.count(False)} failed") or not all(results))
+
+    # As on a phone, from the copy the first load left: offline, by touch.
+    check(b.js("navigator.serviceWorker.ready.then(r => !!r.active)", 10) and
+          b.call("Page.getInstallabilityErrors")["installabilityErrors"] == [], "installable, kept by a worker")
+    b.offline(True), b.screen(390, 844, 3), b.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    b.call("Page.navigate", url=b.origin)
+    check(b.js("T.times.length > 2 && said('Tap to start the sound')", 10), "offline, it loads and asks for a tap")
+    x, y, w, h = b.js("box('canvas')")
+    third, y = lambda i: x + w * (2 * i + 1) / 6, y + h / 2
+    marks = {"Space": frames()}
+    b.touch("touchStart", (1, third(1), y)), b.touch("touchEnd", hold=0.3)
+    marks["Quick"] = frames()  # Shorter than a frame, and still one step.
+    b.js(f"tap({third(2)}, {y})"), time.sleep(0.3)
+    marks["ArrowRight"] = frames()  # A second finger comes and goes; the first still holds Right.
+    b.touch("touchStart", (1, third(2), y), hold=0.3), b.touch("touchStart", (1, third(2), y), (2, third(2), y))
+    b.touch("touchEnd", (2, third(2), y), hold=0.7)
+    marks["ArrowLeft"] = frames()
+    b.touch("touchMove", (1, third(0), y), hold=2.6), b.touch("touchEnd")
+    seen = steered("fingers", marks)
+    step = sorted({x for _, x, _ in seen(marks["Quick"] - 1, marks["ArrowRight"])})
+    check(len(step) == 2 and step[1] - step[0] == 5, f"a tap shorter than a frame moves the board once {step}")
+    check(b.js("audio() == 'running'"), "the first tap starts the sound")
+    shot("phone.png")
+
+    b.touch("touchStart", (1, third(2), y))  # Let go by the page as it hides.
+    other = b.call("Target.createTarget", url="about:blank")["targetId"]
+    time.sleep(0.3)
+    still, count = b.js("grab(0, 240)"), frames()
+    time.sleep(1)
+    check(b.js(f"document.hidden && T.times.length == {count} && grab(0, 240) == '{still}' && audio() != 'running'"),
+          "hidden behind another tab, it draws nothing and its sound is suspended")
+    b.call("Target.closeTarget", targetId=other)
+    on = b.js(f"T.times.length > {count} + 5 && grab(0, 240) != '{still}' && audio() == 'running'", 3)
+    gap, rest, mark = b.js(f"T.times[{count} + 1] - T.times[{count}]"), {x for _, x, _ in positions(count)}, frames()
+    b.touch("touchStart", (1, third(2), y), (2, third(2), y), hold=0.3), b.touch("touchEnd")
+    check(on and gap > 30 and len(rest) == 1 < len({x for _, x, _ in positions(mark)}), f"shown again, it goes on "
+          f"at its pace ({gap:.0f} ms) and sound, without the finger held before {rest}, steered by a new one")
+
+    for (width, height, ratio), scale in {(390, 844, 3): 3, (844, 390, 3): 4, (568, 320, 2): 2, (300, 640, 2): 1,
+                                          (1280, 720, 1): 3, (1920, 1080, 1): 4}.items():
+        b.screen(width, height, ratio), time.sleep(0.3)
+        boxes = b.js("['canvas', 'escape', 'full-screen'].map(box)")
+        inside = all(0 <= x and 0 <= y and x + w <= width and y + h <= height for x, y, w, h in boxes)
+        x, y, w, h = (round(v * ratio, 1) for v in boxes[0])
+        check(inside and (x, y, w, h) == (int(x), int(y), 320 * scale, 240 * scale) and
+              min(min(box[2:]) for box in boxes[1:]) >= 44, f"at {width}x{height}, the game is {scale} device pixels"
+              f" a pixel, and it and the buttons are whole on screen {boxes}")
+    fx, fy, fw, fh = b.js("box('full-screen')")
+    b.click(fx + fw / 2, fy + fh / 2)
+    check(b.js("document.fullscreenElement?.id == 'game'", 2), "a click on Full screen puts the game full screen")
+    b.js("document.exitFullscreen().then(() => true)")
+    for _ in range(2):
+        ex, ey, ew, eh = b.js("box('escape')")
+        b.touch("touchStart", (1, ex + ew / 2, ey + eh / 2)), b.touch("touchEnd", hold=0.5)
+    check(b.js("said('has ended')", 3), "the Escape button, tapped twice, ends the game")
+    b.offline(False)
+    worker = os.path.join(b.site, "service-worker.js")  # A new build: the second load after it is served plays it.
+    text = open(worker).read().replace("family + '", "family + 'new ")
+    open(worker, "w").write(text)
+    open(os.path.join(b.site, "page.css"), "a").write("#game { --build: new; }")
+    loads = [(b.call("Page.navigate", url=b.origin), b.js("T.times.length > 2", 10), b.js(
+        "getComputedStyle(game).getPropertyValue('--build')"), b.js(
+        "caches.keys().then(k => k.length == 1 && k[0].includes(' new '))", 10))[2:] for _ in range(2)]
+    check(loads == [("", True), ("new", True)], f"a new build comes on the second load, its cache alone {loads}")
+    b.stop_server()
+    b.call("Page.navigate", url=b.origin)
+    check(b.js("T.times.length > 10", 10), "with the server stopped, it loads and plays")
+    bad = [json.dumps(e["params"])[:300] for e in b.events if e["method"] == "Runtime.exceptionThrown"
            or e["method"] == "Runtime.consoleAPICalled" and e["params"]["type"] in ("error", "assert")
            or e["method"] == "Log.entryAdded" and e["params"]["entry"]["level"] == "error"]  # failed loads too
     check(not bad, "no console error, failed or outside request " + "\n".join(bad[:3]))
-    missing_files.check_each(site, call, js, check)
 finally:
-    chromium.kill(), chromium.wait()
+    b.close()
+if not pad:  # A site without one of the game's files: the page says which, and why, rather than stay black.
+    b = Browser(site)
+    try:
+        b.call("Network.enable"), b.call("Network.setCacheDisabled", cacheDisabled=True)
+        for name in ("game.js", "game.wasm", "game.data"):
+            os.rename(f"{b.site}/{name}", f"{b.site}/away")
+            b.call("Page.navigate", url=b.origin)
+            said = b.js(f"(t => t.includes('{name}') && t)(document.getElementById('status').textContent)", 5)
+            check(bool(said) and "404" in said, f"without {name} the page says so: {said}")
+            os.rename(f"{b.site}/away", f"{b.site}/{name}")
+    finally:
+        b.close()
 sys.exit(print(f"{sum(results)} passed, {results.count(False)} failed") or not (results and all(results)))

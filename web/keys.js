@@ -1,0 +1,90 @@
+// The game's keys, held on behalf of several sources at once: the keyboard,
+// each finger, each pad. The browser's SDL reads keyboard events on the
+// document; a key reaches it as a keydown when its first source presses it
+// and as a keyup when its last source lets go, but never before the game has
+// taken in the keydown and drawn a frame with it: a tap shorter than a frame
+// still moves the board. A pad polled in the flip presses after the frame is
+// shown or its key waits one frame more.
+'use strict';
+
+const gameKeys = (() => {
+  const keyCodes = {ArrowLeft: 37, ArrowRight: 39, Space: 32, Escape: 27};
+  const keyNames = {ArrowLeft: 'ArrowLeft', ArrowRight: 'ArrowRight', Space: ' ', Escape: 'Escape'};
+  // Key code -> {sources, down: the keydown sent, sentAt: frame}. A key with
+  // no source left waits here for the game to see it.
+  const held = new Map();
+  let frames = 0;
+
+  function send(type, code) {
+    const event = new KeyboardEvent(type, {
+      key: keyNames[code],
+      code,
+      keyCode: keyCodes[code],
+      which: keyCodes[code],
+      bubbles: true,
+      cancelable: true,
+    });
+    document.dispatchEvent(event);
+    return event;
+  }
+
+  // The browser's SDL marks an event handled when the game polls it; the game
+  // reads the held keys right after its polls, before any page code runs.
+  function letGo(code, evenUnseen) {
+    const key = held.get(code);
+    if (key.sources.size || !(key.down.handled || evenUnseen)) return;
+    held.delete(code);
+    send('keyup', code);
+  }
+
+  function press(source, code) {
+    if (!(code in keyCodes)) return;
+    if (!held.has(code))
+      held.set(code, {sources: new Set(), down: send('keydown', code), sentAt: frames});
+    held.get(code).sources.add(source);
+  }
+
+  // A keydown still unread two frames on was sent before the game listened
+  // (while it loaded): sent again for a key still held, forgotten otherwise.
+  function frameShown() {
+    frames++;
+    for (const [code, key] of [...held]) {
+      if (key.down.handled || frames - key.sentAt < 2)
+        letGo(code, false);
+      else if (!key.sources.size)
+        held.delete(code);
+      else
+        Object.assign(key, {down: send('keydown', code), sentAt: frames});
+    }
+  }
+
+  function release(source, code) {
+    if (held.get(code)?.sources.delete(source)) letGo(code, false);
+  }
+
+  // Hidden, ended: the game may see no frame again soon.
+  function releaseAll() {
+    for (const [code, key] of held) {
+      key.sources.clear();
+      letGo(code, true);
+    }
+  }
+
+  // Space on a focused button presses the button; otherwise the keyboard is
+  // one more source. Held keys repeat, and a repeated keydown would tip the
+  // board again; a source that holds a key already presses nothing new.
+  function fromKeyboard(event) {
+    if (!event.isTrusted || !(event.code in keyCodes)) return;
+    if (event.code === 'Space' && event.target.closest?.('button')) return;
+    event.preventDefault();
+    event.stopPropagation();
+    (event.type === 'keydown' ? press : release)('keyboard', event.code);
+  }
+
+  const canvas = document.getElementById('canvas');
+  canvas.addEventListener('frame', frameShown);
+  canvas.addEventListener('gameend', releaseAll);
+  document.addEventListener('visibilitychange', () => document.hidden && releaseAll());
+  for (const type of ['keydown', 'keyup']) document.addEventListener(type, fromKeyboard, true);
+  return {press, release, releaseAll};
+})();

@@ -1,0 +1,16 @@
+// The limiter in the browser: a wave shaper on the mix, whose curve is the
+// desktop's limited() sampled over everything the headroom lets through.
+#include <vector>
+
+#include "sound_rules.h"
+
+extern "C" int web_limit_mix(const float* curve, int points);
+
+bool installLimiter() {
+  // Odd, so that silence falls on a point of its own and stays silent.
+  constexpr int kPoints = 4097;
+  // The browser's mix is at half volume too: -1..1 there is -2..2 in full scale.
+  std::vector<float> curve(kPoints);
+  for (int i = 0; i < kPoints; ++i) curve[i] = limited(4.0f * i / (kPoints - 1) - 2.0f);
+  return web_limit_mix(curve.data(), kPoints) != 0;
+}

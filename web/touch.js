@@ -1,0 +1,40 @@
+// Fingers on the game: the left third of the canvas holds Left, the middle
+// third Space, the right third Right. The whole stage around the canvas takes
+// touches, beside the canvas counting as its nearer outer third, so that
+// thumbs at a phone's edges steer. A finger that slides into another third
+// changes the key it holds.
+'use strict';
+
+(() => {
+  const stage = document.getElementById('stage');
+  const canvas = document.getElementById('canvas');
+  const thirds = ['ArrowLeft', 'Space', 'ArrowRight'];
+  const fingers = new Map();  // touch identifier -> key held
+
+  function keyAt(x) {
+    const box = canvas.getBoundingClientRect();
+    return thirds[Math.min(2, Math.max(0, Math.floor((3 * (x - box.left)) / box.width)))];
+  }
+
+  // Taken here, a touch neither scrolls, zooms nor selects.
+  function follow(event) {
+    event.preventDefault();
+    const lifted = event.type === 'touchend' || event.type === 'touchcancel';
+    for (const touch of event.changedTouches) {
+      const source = 'finger ' + touch.identifier;
+      const was = fingers.get(touch.identifier);
+      const now = lifted ? undefined : keyAt(touch.clientX);
+      if (now === was) continue;
+      if (was) gameKeys.release(source, was);
+      if (now) {
+        gameKeys.press(source, now);
+        fingers.set(touch.identifier, now);
+      } else {
+        fingers.delete(touch.identifier);
+      }
+    }
+  }
+
+  for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel'])
+    stage.addEventListener(type, follow, {passive: false});
+})();
