@@ -70,14 +70,17 @@ const gameKeys = (() => {
     }
   }
 
-  // Space on a focused button presses the button; otherwise the keyboard is
-  // one more source. Held keys repeat, and a repeated keydown would tip the
-  // board again; a source that holds a key already presses nothing new.
+  // The browser's SDL would swallow every key, Tab and Enter included, so
+  // only the game's keys reach the game, through here, and the page keeps
+  // the rest; Space on a focused button presses the button. Held keys
+  // repeat, and a repeated keydown would tip the board again: the keyboard
+  // is one more source, and a source that holds a key presses nothing new.
   function fromKeyboard(event) {
-    if (!event.isTrusted || !(event.code in keyCodes)) return;
-    if (event.code === 'Space' && event.target.closest?.('button')) return;
-    event.preventDefault();
+    if (!event.isTrusted) return;
     event.stopPropagation();
+    const forButton = event.code === 'Space' && event.target.closest?.('button');
+    if (event.type === 'keypress' || !(event.code in keyCodes) || forButton) return;
+    event.preventDefault();
     (event.type === 'keydown' ? press : release)('keyboard', event.code);
   }
 
@@ -85,6 +88,7 @@ const gameKeys = (() => {
   canvas.addEventListener('frame', frameShown);
   canvas.addEventListener('gameend', releaseAll);
   document.addEventListener('visibilitychange', () => document.hidden && releaseAll());
-  for (const type of ['keydown', 'keyup']) document.addEventListener(type, fromKeyboard, true);
+  for (const type of ['keydown', 'keypress', 'keyup'])
+    document.addEventListener(type, fromKeyboard, true);
   return {press, release, releaseAll};
 })();

@@ -7,9 +7,6 @@
 namespace {
 
 const int padSlots = 4;
-const int keyboard = -1;
-// Keys from a script of the page (a touch panel) are a source of their own.
-const int pageScript = -2;
 
 cKeySources sources;
 bool wasPresent[padSlots];
@@ -22,11 +19,6 @@ unsigned wakingPress[padSlots];
 extern "C" {
 void web_read_pads(int slots, int* present, int* buttons, float* stickX);
 void web_send_key(unsigned key, int down);
-void web_watch_keyboard();
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE int web_keyboard_passes(int trusted, unsigned key, int down) {
-  return sources.pass(trusted ? keyboard : pageScript, key, down);
 }
 
 namespace {
@@ -39,9 +31,6 @@ void tell(cKeySources::cChange change) {
 }  // namespace
 
 void readPads() {
-  static bool watching = false;
-  if (!watching) web_watch_keyboard();
-  watching = true;
   int present[padSlots], buttons[padSlots];
   float stickX[padSlots];
   web_read_pads(padSlots, present, buttons, stickX);

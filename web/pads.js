@@ -1,5 +1,5 @@
 // The browser's side of the pads: reads them and hands their keys to the
-// browser SDL, which takes keys from key events on the document.
+// page, which holds the game's keys for the browser SDL.
 mergeInto(LibraryManager.library, {
   // The pads of the first slots that have the standard layout: for each
   // slot, whether it has one, its D-pad left and right, bottom face button
@@ -20,37 +20,12 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  $padKeyNames: {
-    1: [37, 'ArrowLeft', 'ArrowLeft'],
-    2: [39, 'ArrowRight', 'ArrowRight'],
-    4: [32, ' ', 'Space'],
-    8: [27, 'Escape', 'Escape'],
-  },
+  $padKeyNames: {1: 'ArrowLeft', 2: 'ArrowRight', 4: 'Space', 8: 'Escape'},
 
+  // The page holds the game's keys for every source (web/keys.js): the pads
+  // are one more, beside the keyboard and the fingers.
   web_send_key__deps: ['$padKeyNames'],
   web_send_key: function(key, down) {
-    var name = padKeyNames[key];
-    var event = new KeyboardEvent(down ? 'keydown' : 'keyup', {
-      keyCode: name[0], which: name[0], key: name[1], code: name[2], bubbles: true, cancelable: true,
-    });
-    event.fromPads = true;
-    document.dispatchEvent(event);
-  },
-
-  // Every other key event of the game's keys is asked about before the
-  // browser SDL sees it: a key a pad holds is neither let go nor pressed again.
-  web_watch_keyboard__deps: ['$padKeyNames'],
-  web_watch_keyboard: function() {
-    var keyOf = {};
-    for (var key in padKeyNames) keyOf[padKeyNames[key][0]] = +key;
-    var watch = function(event) {
-      var key = keyOf[event.keyCode];
-      if (!key || event.fromPads || runtimeExited || ABORT) return;
-      if (_web_keyboard_passes(event.isTrusted, key, event.type == 'keydown')) return;
-      event.preventDefault();
-      event.stopImmediatePropagation();
-    };
-    addEventListener('keydown', watch, true);
-    addEventListener('keyup', watch, true);
+    gameKeys[down ? 'press' : 'release']('pads', padKeyNames[key]);
   },
 });

@@ -3,7 +3,7 @@ import functools, json, os, shutil, subprocess, tempfile, threading, time, urlli
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket
 
-KEYS, results = dict(ArrowRight=39, ArrowLeft=37, Space=32, Escape=27), []
+KEYS, results = dict(ArrowRight=39, ArrowLeft=37, Space=32, Escape=27, Tab=9, Enter=13), []
 Files.log_message = lambda *args: None
 
 
@@ -44,10 +44,10 @@ class Browser:  # Serves a copy of `site`, which a test may change.
             time.sleep(0.1)
         return result
 
-    def key(self, name, hold=0.1):  # Held, a key repeats.
-        for kind, repeat, wait in (("rawKeyDown", 0, hold / 2), ("rawKeyDown", 1, hold / 2), ("keyUp", 0, hold)):
+    def key(self, name, hold=0.1, repeats=1):  # Held, a key repeats; Enter types a character, as buttons want.
+        for kind, repeat, wait in (("keyDown", 0, hold / 2), *[("keyDown", 1, hold / 2)] * repeats, ("keyUp", 0, hold)):
             self.call("Input.dispatchKeyEvent", type=kind, code=name, key=name, windowsVirtualKeyCode=KEYS[name],
-                      autoRepeat=bool(repeat))
+                      autoRepeat=bool(repeat), text="\r" if name == "Enter" and kind == "keyDown" else "")
             time.sleep(wait)
 
     def touch(self, kind, *points, hold=0.0):  # Fingers as (id, x, y) in CSS pixels; a touchEnd lifts those given.
