@@ -13,7 +13,8 @@ const std::uint32_t fileHeaderSize = 14;
 const std::uint32_t coreHeaderSize = 12;  // the oldest kind: 16-bit sizes, 3-byte palette entries
 const std::uint32_t infoHeaderSize = 40;  // and every later kind, which only grow from there
 const std::uint32_t uncompressed = 0;
-const std::uint32_t runLengths = 1;  // of 8-bit palette indices
+const std::uint32_t runsOf8Bits = 1;  // palette indices coded in runs
+const std::uint32_t runsOf4Bits = 2;
 const std::uint32_t bitFields = 3;
 const std::uint32_t alphaBitFields = 6;
 
@@ -85,9 +86,10 @@ const char* readFormat(const Bytes& file, Layout& l) {
   const bool masked = l.compression == bitFields || l.compression == alphaBitFields;
   if (l.depth == 1 || l.depth == 4 || l.depth == 8) {
     const std::uint32_t most = 1u << l.depth;
-    if (l.compression != uncompressed && (l.compression != runLengths || l.depth != 8))
+    const bool runs = l.compression == (l.depth == 8 ? runsOf8Bits : runsOf4Bits);
+    if (l.compression != uncompressed && (!runs || l.depth == 1))
       return "a compressed BMP, which this reader does not read";
-    if (l.compression == runLengths && l.height < 0) return "its runs go top row first";
+    if (runs && l.height < 0) return "its runs go top row first";
     // Entries past what the depth can pick are never used.
     if (l.colours == 0 || l.colours > most) l.colours = most;
     if ((file.size() - l.paletteAt) / l.entryBytes < l.colours) return "its palette is cut short";
@@ -114,10 +116,12 @@ std::uint32_t bitsAt(const Bytes& file, std::size_t rowAt, std::size_t x, std::u
 }
 
 // The palette indices of run-length coded rows, bottom row first: a run is a
-// count and the index it repeats; a zero count escapes to the end of a row
-// (0), of the picture (1), a move right and up (2, then both distances), or
-// that many indices as they are, padded to an even length.
+// count and the byte it repeats; a zero count escapes to the end of a row (0),
+// of the picture (1), a move right and up (2, then both distances), or that
+// many indices as they are, padded to an even number of bytes. A 4-bit byte
+// holds two indices, the first in its high half.
 const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
+  const bool halves = l.depth == 4;
   const std::size_t width = static_cast<std::size_t>(l.width), rows = l.height;
   std::size_t at = l.pixelsAt, x = 0, row = 0;
   indices.assign(width * rows, 0);
@@ -125,20 +129,24 @@ const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
     if (x < width && row < rows) indices[(rows - 1 - row) * width + x] = index;
     ++x;
   };
+  auto indexOf = [&](std::uint8_t byte, int i) -> std::uint8_t {
+    return halves ? (i % 2 ? byte & 15 : byte >> 4) : byte;
+  };
   while (at + 1 < file.size()) {
     const std::uint8_t count = file[at], value = file[at + 1];
     at += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(value);
+      for (int i = 0; i < count; ++i) put(indexOf(value, i));
     } else if (value == 0) {
       x = 0, ++row;
     } else if (value == 1) {
       return nullptr;
     } else if (value == 2 && at + 1 < file.size()) {
       x += file[at], row += file[at + 1], at += 2;
-    } else if (value > 2 && file.size() - at >= value) {
-      for (int i = 0; i < value; ++i) put(file[at + i]);
-      at += (value + 1u) / 2 * 2;
+    } else if (const std::size_t bytes = halves ? (value + 1) / 2 : value;
+               value > 2 && file.size() - at >= bytes) {
+      for (int i = 0; i < value; ++i) put(indexOf(file[at + (halves ? i / 2 : i)], i));
+      at += (bytes + 1) / 2 * 2;
     }
   }
   return "its pixels are cut short";
@@ -155,7 +163,7 @@ const char* decodeBmp(const Bytes& file, BmpImage& image) {
   const std::size_t rowBytes = (width * l.depth + 31) / 32 * 4;
   Bytes runs;
   if (l.pixelsAt > file.size()) return "its pixels are cut short";
-  if (l.compression == runLengths) {
+  if (l.depth <= 8 && l.compression != uncompressed) {
     if (const char* why = unpackRuns(file, l, runs)) return why;
   } else if ((file.size() - l.pixelsAt) / rowBytes < rows) {
     return "its pixels are cut short";

@@ -1,7 +1,7 @@
 // Decodes BMP files as the desktop's SDL does: every header kind, 1-, 4- and
-// 8-bit palettes (8-bit ones run-length coded too), 16-, 24- and 32-bit colour
-// with or without channel masks, either row order; alpha is ignored. The
-// browser's SDL decodes 32-bit ones shifted or fully transparent.
+// 8-bit palettes (4- and 8-bit ones run-length coded too), 16-, 24- and
+// 32-bit colour with or without channel masks, either row order; alpha is
+// ignored. The browser's SDL decodes 32-bit ones shifted or fully transparent.
 #ifndef GRUMO_WEB_BMP_READER_H
 #define GRUMO_WEB_BMP_READER_H
 

@@ -38,7 +38,24 @@ void topDown(Bytes& f) {
 
 void unmasked(Bytes& f) { f[30] = 0; }
 
-// The same runs, those of three or more written out index by index.
+// The same 4-bit picture coded in runs: each row one run written out as it
+// is, or runs of two indices (one byte), one at a row's end.
+void coded(Bytes& f, bool spelled) {
+  const long at = littleEndian(&f[10], 4), width = littleEndian(&f[18], 4);
+  const long row = (width * 4 + 31) / 32 * 4, bytes = (width + 1) / 2;
+  Bytes runs;
+  for (long y = 0; y < littleEndian(&f[22], 4); ++y, runs.insert(runs.end(), {0, 0})) {
+    const Uint8* pixels = &f[at + y * row];
+    if (spelled) runs.insert(runs.end(), {0, static_cast<Uint8>(width)});
+    if (spelled) runs.insert(runs.end(), pixels, pixels + bytes + bytes % 2);
+    for (long x = 0; x < width && !spelled; x += 2)
+      runs.insert(runs.end(), {static_cast<Uint8>(std::min(2L, width - x)), pixels[x / 2]});
+  }
+  runs.back() = 1;  // the last row's end ends the picture
+  f.resize(at), f.insert(f.end(), runs.begin(), runs.end()), f[30] = 2;
+}
+
+// The same 8-bit runs, those of three or more written out index by index.
 void spelledOut(Bytes& f) {
   Bytes runs(f.begin() + littleEndian(&f[10], 4), f.end());
   f.resize(f.size() - runs.size());
@@ -85,6 +102,8 @@ TEST(WebBmpReader, ReadsEveryKindOfFileAsTheDesktopDoes) {
       {"-type palette BMP3:", nullptr},
       {"-type palette BMP3:", spelledOut},
       {"-colors 16 BMP3:", nullptr},
+      {"-colors 16 BMP3:", [](Bytes& f) { coded(f, false); }},
+      {"-colors 16 BMP3:", [](Bytes& f) { coded(f, true); }},
       {"-monochrome BMP3:", nullptr},
       {"-define bmp:subtype=RGB555 BMP3:", unmasked},
       {"-define bmp:subtype=RGB565 BMP:", topDown},
