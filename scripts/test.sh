@@ -5,6 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --test
+# Here any warning is a failure; a player's own build only shows it.
+export GRUMO_WERROR=ON
 # The browser build, for the browser test of the plain suite.
 "$root/scripts/web.sh" --build
 jobs=$(nproc)
@@ -12,7 +14,7 @@ jobs=$(nproc)
 run_suite() {
   local dir=$1
   shift
-  cmake -S "$root" -B "$dir" -DGRUMO_TOOLS=ON "$@"
+  cmake -S "$root" -B "$dir" -DGRUMO_TOOLS=ON -DGRUMO_WERROR=ON "$@"
   cmake --build "$dir" -j"$jobs"
   ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 300
 }

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # Emscripten finds Debian's acorn there, whichever node is first on the PATH.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 emcmake cmake -S "$root/web" -B "$root/build/web-build" -DCMAKE_BUILD_TYPE=Release \
-  -DGRUMO_WEB_SITE="$root/build/web" >/dev/null
+  -DGRUMO_WEB_SITE="$root/build/web" -DGRUMO_WERROR="${GRUMO_WERROR:-OFF}" >/dev/null
 cmake --build "$root/build/web-build" -j"$(nproc)"
 [[ "${1:-}" == "--build" ]] && exit 0
 echo "Serving the game on http://127.0.0.1:8000/ (Ctrl+C stops)"

@@ -12,6 +12,7 @@
 
 #include "desktop/pads.h"
 #include "main.h"
+#include "pictures.h"
 #include "window_icon.h"
 
 namespace {
@@ -34,17 +35,15 @@ std::string binaryDirectory() {
 
 // The game opens gfx/ and sound/ relative to where it runs. Started where
 // neither is, enter the data installed beside the binary, or for a binary
-// still in its build tree the source tree's data. A folder with only one of
-// them is a player's own data, broken: the game says what is wrong with it
-// rather than quietly play other data.
+// still in its build tree the source tree's data, linked beside it by the
+// build. A folder with only one of them is a player's own data, broken: the
+// game says what is wrong with it rather than quietly play other data.
 void enterDataDirectory() {
   if (isDirectory("gfx") || isDirectory("sound")) return;
   const std::string here = binaryDirectory();
   if (here.empty()) return;
   std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;
-  char build[PATH_MAX];
-  if (!holdsData(dir) && realpath(GRUMO_BUILD_DIR, build) && here == build)
-    dir = GRUMO_SOURCE_DATA_DIR;
+  if (!holdsData(dir)) dir = here + "/source-data";
   if (holdsData(dir) && chdir(dir.c_str()) != 0) std::perror(dir.c_str());
 }
 
@@ -57,11 +56,10 @@ void refuseInvisibleDisplay() {
   char name[32];
   if (!SDL_VideoDriverName(name, sizeof name)) return;
   if (std::strcmp(name, "offscreen") != 0 && std::strcmp(name, "dummy") != 0) return;
-  std::fputs("Unable to set the 320x240x32 video mode: no display found\n", stderr);
-  std::exit(1);
+  videoModeFailed("no display found");
 }
 
-// The jumper's first frame, transparent where it is magenta.
+// The jumper's first frame, transparent where its sheet is.
 void setIcon() {
   SDL_Surface* icon = SDL_CreateRGBSurface(SDL_SWSURFACE, windowIconSize, windowIconSize, 32,
                                            0xff0000, 0xff00, 0xff, 0);
@@ -73,7 +71,7 @@ void setIcon() {
     for (int x = 0; x < windowIconSize; ++x) {
       Uint32 colour = windowIcon[y * windowIconSize + x];
       static_cast<Uint32*>(icon->pixels)[y * icon->pitch / 4 + x] = colour;
-      if (colour != 0xff00ff) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
+      if (colour != keyRgb) mask[y * maskPitch + x / 8] |= 0x80 >> (x % 8);
     }
   SDL_UnlockSurface(icon);
   SDL_WM_SetIcon(icon, mask);

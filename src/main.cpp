@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "SDLFunctions.h"
+#include "pictures.h"
 
 FSOUND_STREAM* mp3 = nullptr;
 FSOUND_SAMPLE* pop = nullptr;
@@ -46,24 +47,15 @@ struct cSheet {
   int rows;
 };
 
-const cSheet backdropImage = {"gfx/background.bmp", 320, 240, 1, 1};
+const cSheet backdropImage = {"gfx/background.bmp", screenWidth, screenHeight, 1, 1};
 const cSheet balloonSheet = {"gfx/balloon.bmp", 16, 16, 8, 3};
 const cSheet jumperSheet = {"gfx/fatman.bmp", 17, 17, 10, 1};
 const cSheet boardSheet = {"gfx/board.bmp", 50, 18, 2, 1};
 
-// Every start-up failure ends the same way: one line on stderr and status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fatal(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
-}
-
 SDL_Surface* openDisplay() {
-  SDL_Surface* screen =
-      SDL_SetVideoMode(320, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN);
-  if (!screen) fatal("Unable to set the 320x240x32 video mode: %s\n", SDL_GetError());
+  SDL_Surface* screen = SDL_SetVideoMode(screenWidth, screenHeight, screenDepth,
+                                         SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN);
+  if (!screen) videoModeFailed(SDL_GetError());
   return screen;
 }
 
@@ -97,7 +89,7 @@ SDL_Surface* loadSheet(const cSheet& sheet) {
 }
 
 void loadFont(cFont& font, const char* path, int* fontList) {
-  font.init(path, fontList, 8, 255, 0, 255);
+  font.init(path, fontList, 8, keyRed, keyGreen, keyBlue);
   if (font.isUsable()) return;
   // The loader's own reason comes first; the size only when it is the problem.
   if (!loadBMP(path)) fatal("Unable to load %s: %s\n", path, SDL_GetError());
@@ -105,6 +97,18 @@ void loadFont(cFont& font, const char* path, int* fontList) {
 }
 
 }  // namespace
+
+void fatal(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+  std::exit(1);
+}
+
+void videoModeFailed(const char* why) {
+  fatal("Unable to set the %dx%dx%d video mode: %s\n", screenWidth, screenHeight, screenDepth, why);
+}
 
 cPlayField::cPlayField(SDL_Surface* balloonImage, SDL_Surface* playerImage, SDL_Surface* boardImage)
     : player(playerImage, 0, 0, jumperSheet.frameWidth, jumperSheet.frameHeight,
@@ -117,7 +121,8 @@ cPlayField::cPlayField(SDL_Surface* balloonImage, SDL_Surface* playerImage, SDL_
   for (int row = 0; row < rows; ++row)
     for (int c = 0; c < columns; ++c)
       balloon[c][row].init(balloonImage, 0, size * row, size, size, balloonSheet.frames / 2, 250,
-                           20 * c + shift[row], 20 + 20 * row, 10, 11, -20, 320, speed[row]);
+                           20 * c + shift[row], 20 + 20 * row, 10, 11, -20, screenWidth,
+                           speed[row]);
   xSpeed = 3.0f;
   ySpeed = -5.0f;
   const float xPos = 100.0f;
@@ -156,9 +161,9 @@ void controlBoard(const Uint8* keys, cPlayField& field) {
     if (field.boardPos < 0) field.boardPos = 0;
   }
   if (keys[SDLK_RIGHT]) {
-    if (field.boardPos <= 319) field.boardPos += 5;
-    if (field.boardPos + field.board.getWidth() > 320)
-      field.boardPos = 320 - field.board.getWidth();
+    if (field.boardPos < screenWidth) field.boardPos += 5;
+    if (field.boardPos + field.board.getWidth() > screenWidth)
+      field.boardPos = screenWidth - field.board.getWidth();
   }
   field.board.setXPos(field.boardPos);
 }
@@ -311,9 +316,9 @@ void calcSpeed(float& xSpeed, float& ySpeed, cPlayer& player) {
     x = -x;
   }
   // Mirror the overshoot so the jumper ends as far inside as it went out.
-  if (x + width >= 320) {
+  if (x + width >= screenWidth) {
     xSpeed = -xSpeed;
-    x = 320 - width - ((x + width) - 320);
+    x = screenWidth - width - ((x + width) - screenWidth);
   }
   // Never reached in play (the board ends every fall first), but keeps a stray jumper on screen.
   if (y > 235) ySpeed = -15;

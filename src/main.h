@@ -45,6 +45,10 @@ void handleDeath(cPlayField& field, const Uint8* keys, cFont& font, SDL_Surface*
 void drawBalloons(cPlayField& field, SDL_Surface* screen);
 
 int SDL_main(int argc, char** argv);
+// Every start-up failure ends the same way: one line on stderr and status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fatal(const char* format, ...);
+// The display cannot show the game's video mode, for the reason given.
+[[noreturn]] void videoModeFailed(const char* why);
 // One motion step of the jumper: walls, floor, gravity, move.
 void calcSpeed(float& xSpeed, float& ySpeed, cPlayer& player);
 // Fills the glyph widths of the game's fonts, in the order of cFont::glyphs.

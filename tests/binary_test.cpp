@@ -151,11 +151,11 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
 
 TEST(StartUp, APadPluggedInDuringPlayShowsTheCreditsAndEndsTheGame) {
   // With no window in focus, SDL would drop what the pad does.
-  EXPECT_EQ(
-      std::system("cd " GRUMO_DATA_DIR " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
-                  "SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 ASAN_OPTIONS=verify_asan_link_order=0 "
-                  "LD_PRELOAD=" GRUMO_PAD_PRELOAD " timeout -s KILL 10 " GRUMO_BINARY),
-      0);
+  EXPECT_EQ(std::system("cd " GRUMO_DATA_DIR " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                        "SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 "
+                        "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 "
+                        "LD_PRELOAD=" GRUMO_PAD_PRELOAD " timeout -s KILL 10 " GRUMO_BINARY),
+            0);
 }
 
 TEST(StartUp, CtrlCEndsARunningGame) {
@@ -472,4 +472,5 @@ TEST(Files, EveryBmpShowsRightOrIsRefused) {
     EXPECT_EQ(drawn(image), drawn(original));
     SDL_FreeSurface(image);
   }
+  SDL_FreeSurface(original);
 }

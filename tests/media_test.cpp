@@ -49,6 +49,7 @@ TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
                 opaque(s[0], x + w, 0, 1, 8))
         << cFont::glyphs[g];
   }
+  for (SDL_Surface* sheet : s) SDL_FreeSurface(sheet);
 }
 
 // What the mixer gets from the music.

@@ -172,13 +172,14 @@ TEST_F(Rules, AClearedSetComesBackWithALifeALevelAndAShorterPeriodDownTo20) {
 
 TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
   // Lives, Space held; the messages, then lives, both alive flags, x, y, ySpeed,
-  // score, balloons left and shown. A continue mends nothing; a new game mends all.
+  // score, balloons left and shown, level. A continue mends nothing; a new game
+  // mends all but the level.
   const std::pair<std::array<int, 2>, std::string> cases[] = {
-      {{2, 0}, say(death, "", 2, 0, 0, 77, 222, -5, 3, 50, 50)},
-      {{2, 1}, say(death, "", 1, 1, 1, 77, 210, -10, 3, 50, 50)},
-      {{1, 1}, say(death, "", 0, 1, 1, 77, 210, -10, 3, 50, 50)},
-      {{0, 0}, say(gameOver, again, 0, 0, 0, 77, 222, -5, 3, 50, 50)},
-      {{0, 1}, say(gameOver, again, 3, 1, 1, 77, 210, -10, 0, 51, 51)}};
+      {{2, 0}, say(death, "", 2, 0, 0, 77, 222, -5, 3, 50, 50, 4)},
+      {{2, 1}, say(death, "", 1, 1, 1, 77, 210, -10, 3, 50, 50, 4)},
+      {{1, 1}, say(death, "", 0, 1, 1, 77, 210, -10, 3, 50, 50, 4)},
+      {{0, 0}, say(gameOver, again, 0, 0, 0, 77, 222, -5, 3, 50, 50, 4)},
+      {{0, 1}, say(gameOver, again, 3, 1, 1, 77, 210, -10, 0, 51, 51, 4)}};
   for (const auto& [c, after] : cases) {
     SetUp();
     popOne();
@@ -186,12 +187,13 @@ TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
     field->player.kill();
     field->alive = false;
     field->lives = c[0];
+    field->level = 4;
     Uint8 keys[SDLK_LAST] = {};
     keys[SDLK_SPACE] = static_cast<Uint8>(c[1]);
     const seam::View shown = shows([&] { handleDeath(*field, keys, font, screen); });
     EXPECT_EQ(say(shown.textAt(40, 100), shown.textAt(40, 120), field->lives, field->alive,
                   field->player.isAlive(), field->player.getXPos(), field->player.getYPos(),
-                  field->ySpeed, field->score, field->balloonsLeft, balloonsShown()),
+                  field->ySpeed, field->score, field->balloonsLeft, balloonsShown(), field->level),
               after);
   }
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "assets.h"
+#include "pictures.h"
 
 namespace {
 
@@ -22,11 +23,11 @@ void sky(Image& img) {
   const std::vector<Rgb> stops = {{10, 8, 34},  {18, 14, 50},  {30, 20, 70},
                                   {46, 28, 88}, {74, 40, 104}, {120, 62, 112}};
   for (int y = 0; y < kHorizon; ++y)
-    for (int x = 0; x < 320; ++x) bands(img, x, y, stops, std::pow(y / 180.0, 1.5));
+    for (int x = 0; x < screenWidth; ++x) bands(img, x, y, stops, std::pow(y / 180.0, 1.5));
 
   Rng rng{0x6a09e667};
   for (int n = 0; n < 90; ++n) {
-    int x = rng.below(320), y = rng.below(120);
+    int x = rng.below(screenWidth), y = rng.below(120);
     double b = rng.unit();
     bool nearText = (x < 72 && y < 24) || (x > 272 && y < 20);
     if (nearText) continue;
@@ -44,7 +45,7 @@ void sky(Image& img) {
   // A thin moon at the right edge, clear of the balloons and of every text.
   const double mx = 310, my = 84, r = 8;
   for (int y = 74; y < 96; ++y)
-    for (int x = 300; x < 320; ++x) {
+    for (int x = 300; x < screenWidth; ++x) {
       double d = std::hypot(x + 0.5 - mx, y + 0.5 - my);
       double d2 = std::hypot(x + 0.5 - mx + 4.0, y + 0.5 - my + 2.0);
       if (d <= r && d2 > r - 0.5)
@@ -53,18 +54,18 @@ void sky(Image& img) {
 }
 
 void hills(Image& img) {
-  for (int x = 0; x < 320; ++x) {
+  for (int x = 0; x < screenWidth; ++x) {
     double h = 168 + 6 * std::sin(x * 0.021 + 1.0) + 3 * std::sin(x * 0.063 + 0.4);
     for (int y = static_cast<int>(h); y < kHorizon; ++y)
       bands(img, x, y, {{40, 30, 78}, {30, 24, 62}}, (y - h) / 20);
   }
   // Tree line in front of the hills.
   Rng rng{0xbb67ae85};
-  for (int x = 0; x < 320; x += 3 + rng.below(4)) {
+  for (int x = 0; x < screenWidth; x += 3 + rng.below(4)) {
     double cx = x, cy = 184 + rng.below(5), rx = 4 + rng.below(4), ry = 6 + rng.below(6);
     img.ellipse(cx, cy, rx, ry, {22, 24, 50});
   }
-  img.fillRect(0, 186, 320, kHorizon - 186, {22, 24, 50});
+  img.fillRect(0, 186, screenWidth, kHorizon - 186, {22, 24, 50});
 }
 
 void ferrisWheel(Image& img) {
@@ -162,17 +163,17 @@ void bigTop(Image& img) {
 
 void ground(Image& img) {
   const std::vector<Rgb> stops = {{24, 42, 46}, {30, 56, 50}, {38, 70, 52}, {46, 82, 54}};
-  for (int y = kHorizon; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) bands(img, x, y, stops, (y - kHorizon) / 43.0);
+  for (int y = kHorizon; y < screenHeight; ++y)
+    for (int x = 0; x < screenWidth; ++x) bands(img, x, y, stops, (y - kHorizon) / 43.0);
   Rng rng{0x3c6ef372};
   for (int n = 0; n < 260; ++n) {
-    int x = rng.below(320), y = kHorizon + 2 + rng.below(240 - kHorizon - 2);
+    int x = rng.below(screenWidth), y = kHorizon + 2 + rng.below(screenHeight - kHorizon - 2);
     int len = 1 + (y - kHorizon) / 16;
     Rgb c = rng.unit() < 0.5 ? Rgb{60, 104, 62} : Rgb{20, 38, 36};
     img.line(x, y, x + rng.below(3) - 1, y - len, c);
   }
   // Warm light from the entrance spills over the grass.
-  for (int y = kHorizon; y < 240; ++y)
+  for (int y = kHorizon; y < screenHeight; ++y)
     for (int x = 90; x < 210; ++x) {
       double u = (x + 0.5 - 150) / (18 + (y - kHorizon) * 1.1), v = (y - kHorizon) / 30.0;
       double k = 1.0 - u * u - v * v;
@@ -186,16 +187,16 @@ void ground(Image& img) {
 // the jumper lands on.
 void floor(Image& img) {
   Rng rng{0x9b05688d};
-  int edge[320];
-  for (int x = 0; x < 320; ++x)
+  int edge[screenWidth];
+  for (int x = 0; x < screenWidth; ++x)
     edge[x] =
         226 + static_cast<int>(std::lround(1.2 * std::sin(x * 0.11) + 0.8 * std::sin(x * 0.37)));
-  for (int x = 0; x < 320; ++x)
-    for (int y = edge[x]; y < 240; ++y)
+  for (int x = 0; x < screenWidth; ++x)
+    for (int y = edge[x]; y < screenHeight; ++y)
       bands(img, x, y, {{66, 52, 44}, {88, 68, 50}, {100, 78, 56}}, (y - edge[x]) / 12.0);
-  for (int x = 0; x < 320; ++x) img.set(x, edge[x], {34, 40, 36});
+  for (int x = 0; x < screenWidth; ++x) img.set(x, edge[x], {34, 40, 36});
   for (int n = 0; n < 120; ++n) {
-    int x = rng.below(320), y = edge[x] + 2 + rng.below(240 - edge[x] - 2);
+    int x = rng.below(screenWidth), y = edge[x] + 2 + rng.below(screenHeight - edge[x] - 2);
     img.set(x, y, rng.unit() < 0.5 ? Rgb{128, 100, 66} : Rgb{60, 46, 38});
   }
 }
@@ -203,7 +204,7 @@ void floor(Image& img) {
 }  // namespace
 
 Image makeBackground() {
-  Image img(320, 240, {0, 0, 0});
+  Image img(screenWidth, screenHeight, {0, 0, 0});
   sky(img);
   hills(img);
   ferrisWheel(img);

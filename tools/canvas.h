@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "pictures.h"
+
 struct Rgb {
   uint8_t r, g, b;
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
@@ -14,7 +16,7 @@ struct Rgb {
 };
 
 // The game's colour key: every sheet is transparent where it is exactly this.
-constexpr Rgb kKey{255, 0, 255};
+constexpr Rgb kKey{keyRed, keyGreen, keyBlue};
 
 Rgb shade(Rgb c, double f);
 

@@ -47,8 +47,7 @@ extern "C" SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
   BmpImage image;
   if (!named) return SDL_SetError("the reader names no file"), nullptr;
   if (!readFile(path, bytes)) return SDL_SetError("%s cannot be read", path), nullptr;
-  if (!decodeBmp(bytes, image))
-    return SDL_SetError("not an uncompressed 24- or 32-bit BMP"), nullptr;
+  if (const char* why = decodeBmp(bytes, image)) return SDL_SetError("%s", why), nullptr;
   SDL_Surface* surface = makeSurface(image);
   if (!surface) SDL_SetError("out of memory");
   return surface;

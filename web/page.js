@@ -1,5 +1,6 @@
 // The page around the game: its status line and buttons, the sound started
-// on the first gesture as browsers ask, and the offline copy of the site.
+// on the first gesture as browsers ask, the offline copy of the site, and why
+// the game stopped when it did.
 'use strict';
 
 const canvas = document.getElementById('canvas');
@@ -46,6 +47,20 @@ function end(text) {
   say(text, {label: 'Play again', run: () => location.reload()});
 }
 
+// A file of the game that did not come is named, with the server's answer,
+// rather than left to a black canvas.
+async function stop(reason) {
+  if (over) return;
+  over = true;
+  for (const name of ['game.js', 'game.wasm', 'game.data']) {
+    const answer = await fetch(name, {method: 'HEAD', cache: 'no-store'}).catch((error) => error);
+    if (answer.ok) continue;
+    reason = `${name} did not load (${answer.status || ''} ${answer.statusText || answer.message})`;
+    break;
+  }
+  end(`The game stopped: ${reason}`);
+}
+
 const fullScreenElement = () => document.fullscreenElement ?? document.webkitFullscreenElement;
 
 function toggleFullScreen() {
@@ -90,6 +105,12 @@ canvas.addEventListener('frame', () => {
   sound()?.addEventListener('statechange', tellAboutSound);
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
+// A script that does not load, or an error nothing caught before the first
+// frame (the data's loader throws one), stops the game before it began.
+addEventListener('error', (event) => {
+  if (event.target instanceof HTMLScriptElement || (event.target === window && !shown))
+    stop(event.message || 'a script did not load');
+}, true);
 if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
 
 var Module = {
@@ -98,7 +119,7 @@ var Module = {
   noAudioDecoding: true,
   print: (line) => console.log(line),
   printErr: (line) => console.warn(lastComplaint = line),
-  onAbort: (reason) => end('The game stopped: ' + reason),
+  onAbort: stop,
   onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pictures.h"
+
 namespace {
 
 const Uint32 opaque = 0xff000000;
@@ -59,7 +61,8 @@ extern "C" {
 // every surface of the game is asked for in the order of another one.
 SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32, Uint32,
                                   Uint32, Uint32) {
-  if (depth != 32 || width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+  if (depth != 32 || width <= 0 || height <= 0 || width > maxImageSide || height > maxImageSide)
+    return nullptr;
   auto* made = new MemorySurface();
   made->format.format = SDL_PIXELFORMAT_RGBA8888;
   made->format.BitsPerPixel = 32;
@@ -127,8 +130,10 @@ int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* srcrect, SDL_Surface* dst, S
   clip(from.y, from.h, to.y, src->h);
   clip(to.x, from.w, from.x, dst->w);
   clip(to.y, from.h, from.y, dst->h);
-  to.w = std::max(from.w, 0);
-  to.h = std::max(from.h, 0);
+  // Nothing drawn is told as an empty rectangle, as SDL 1.2 tells it.
+  const bool drawn = from.w > 0 && from.h > 0;
+  to.w = drawn ? from.w : 0;
+  to.h = drawn ? from.h : 0;
   if (dstrect) *dstrect = to;
   for (int y = 0; y < to.h; ++y) {
     const Uint32* in = row(src, from.y + y) + from.x;

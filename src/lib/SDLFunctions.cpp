@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "bmp_header.h"
+#include "pictures.h"
 
 SDL_Rect makeRect(int x, int y, int w, int h) {
   SDL_Rect rect;
@@ -56,12 +57,6 @@ void readGFX(SDL_Surface* source, SDL_Surface* target, int x, int y, int w, int 
 bool isRegularFile(const char* path) {
   struct stat info;
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-long littleEndian(const unsigned char* bytes, int count) {
-  unsigned long value = 0;
-  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
-  return static_cast<long>(value);
 }
 
 namespace {
@@ -124,6 +119,6 @@ SDL_Surface* cutImage(SDL_Surface* sheet, int x, int y, int w, int h) {
   SDL_FreeSurface(piece);
   if (!image) return nullptr;
   clearPadding(image);
-  SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, 255, 0, 255));
+  SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, keyRed, keyGreen, keyBlue));
   return image;
 }

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include "little_endian.h"
+
 int initSDL();
 int initAudio();
 void drawBMP(SDL_Surface* image, SDL_Surface* target, int x, int y);
@@ -17,8 +19,6 @@ SDL_Rect makeRect(int x, int y, int w, int h);
 SDL_Surface* loadBMP(const char* path);
 // False for anything that is not a regular file, which could block on opening.
 bool isRegularFile(const char* path);
-// The unsigned number in `count` bytes stored lowest first, as file headers keep them.
-long littleEndian(const unsigned char* bytes, int count);
 // Cuts the w x h rectangle at (x, y) of a sheet into a surface of exactly that
 // size in the screen's format, with magenta transparent. Null when the
 // surface cannot be made.

@@ -10,13 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "SDLFunctions.h"
+#include "little_endian.h"
+#include "pictures.h"
 
 namespace {
-
-// No picture of this game is larger than a screen; a header that asks for
-// more would have the loader allocate gigabytes before it finds the data short.
-const long maxImageSide = 4096;
 
 __attribute__((format(printf, 1, 2))) bool refuse(const char* format, ...) {
   char reason[200];

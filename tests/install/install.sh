@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The game as players get it: the binary in its build tree, an installed tree
-# and the Debian package. A start is judged under the dummy drivers: still
-# running after 2 s with nothing on stderr means it found its data.
-# Usage: install.sh build|tree|package BUILD_DIR SOURCE_DIR CMAKE CPACK
+# The game as players get it: the binary in its build tree, an installed tree,
+# the Debian package, and the same again from another folder. A start is
+# judged under the dummy drivers: still running after 2 s with nothing on
+# stderr means it found its data.
+# Usage: install.sh build|tree|package|reproducible BUILD_DIR SOURCE_DIR CMAKE CPACK
 set -uo pipefail
 what=$1 build=$2 source=$3 cmake=$4 cpack=$5
 scratch=$(mktemp -d)
@@ -77,6 +78,22 @@ package)
   done
   dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -qv '^not-installed$' &&
     fail "dpkg still knows grumo"
+  ;;
+reproducible)
+  # The last commit built for release in two folders, one with the benchmarks but not the tests.
+  git -C "$source" rev-parse 2>/dev/null || { echo "SKIP: $source is no git checkout"; exit 77; }
+  SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct) && export SOURCE_DATE_EPOCH
+  for dir in one two/deeper; do
+    mkdir -p "$scratch/$dir" && git -C "$source" archive --prefix=grumo/ HEAD | tar -x -C "$scratch/$dir"
+    { "$cmake" -S "$scratch/$dir/grumo" -B "$scratch/$dir/out" -DCMAKE_BUILD_TYPE=Release \
+      -DGRUMO_TESTS=OFF -DGRUMO_BENCH="$([[ $dir == one ]] && echo OFF || echo ON)" &&
+      "$cmake" --build "$scratch/$dir/out" -j2 && (cd "$scratch/$dir/out" && "$cpack" -G DEB); } \
+      >"$scratch/log" 2>&1 || fail "the build in $dir: $(tail -n 5 "$scratch/log")"
+  done
+  one=$scratch/one/out two=$scratch/two/deeper/out
+  for file in grumo "$(cd "$one" && echo grumo_*.deb)"; do
+    cmp "$one/$file" "$two/$file" || fail "$file differs between the two folders"
+  done
   ;;
 esac
 exit "$failed"

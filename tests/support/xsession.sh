@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# A private X display with a window manager and the game on it, for the window and
-# install tests and bench/measure.sh. Sourced; xs_stop (from an EXIT trap) ends it all.
+# A private X display with a window manager and the game on it, for the window test
+# and bench/measure.sh. Sourced; xs_stop (from an EXIT trap) ends it all.
 xs_pids=()
 xs_game=
 

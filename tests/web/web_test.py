@@ -4,6 +4,7 @@
 # new build and with the server stopped. With `pad`, played from a pad instead, up to the end of the game.
 # GRUMO_UPDATE_SCREENSHOT=1 writes the README's pictures of the page to DOCS.
 import base64, json, os, subprocess, sys, time, wave
+sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
 from browser import Browser, check, results
 
 site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
@@ -217,4 +218,16 @@ try:
     check(not bad, "no console error, failed or outside request " + "\n".join(bad[:3]))
 finally:
     b.close()
+if not pad:  # A site without one of the game's files: the page says which, and why, rather than stay black.
+    b = Browser(site)
+    try:
+        b.call("Network.enable"), b.call("Network.setCacheDisabled", cacheDisabled=True)
+        for name in ("game.js", "game.wasm", "game.data"):
+            os.rename(f"{b.site}/{name}", f"{b.site}/away")
+            b.call("Page.navigate", url=b.origin)
+            said = b.js(f"(t => t.includes('{name}') && t)(document.getElementById('status').textContent)", 5)
+            check(bool(said) and "404" in said, f"without {name} the page says so: {said}")
+            os.rename(f"{b.site}/away", f"{b.site}/{name}")
+    finally:
+        b.close()
 sys.exit(print(f"{sum(results)} passed, {results.count(False)} failed") or not (results and all(results)))
