@@ -1,5 +1,5 @@
-// The rules of the field, the objects and the media library, driven directly:
-// a table for each, each row's outcome told as one line.
+// The rules of the field, the objects and the media library: a table each, a row's outcome one
+// line.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -22,11 +22,14 @@ const std::string death = "Aj vad doed du aer. Tryck paa space foer att fortsaet
 const std::string gameOver = "Nu ar du inte saa kaxig va?!?";
 const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.";
 
-// What one frame drawn by `draw` showed.
 seam::View shows(const std::function<void()>& draw) {
   SDL_Flip(screen);
   draw();
   return seam::frame();
+}
+
+Uint32 pixel(int x, int y) {
+  return static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
 }
 
 class Rules : public ::testing::Test {
@@ -34,12 +37,11 @@ class Rules : public ::testing::Test {
   static void SetUpTestSuite() {
     screen = SDL_SetVideoMode(320, 240, 32, SDL_SWSURFACE);
     ASSERT_TRUE(screen && FSOUND_Init(44100, 64, 0));
-    FSOUND_SAMPLE** samples[] = {&pop, &splat, &studs, &win};
-    const char* names[] = {"pop", "splat", "studs", "win"};
-    for (int i = 0; i < 4; ++i)
-      *samples[i] = FSOUND_Sample_Load(
-          FSOUND_FREE, (GRUMO_DATA_DIR "/sound/" + std::string(names[i]) + ".wav").c_str(),
-          FSOUND_2D, 0, 0);
+    for (auto [sample, name] :
+         {std::pair{&pop, "pop"}, {&splat, "splat"}, {&studs, "studs"}, {&win, "win"}})
+      *sample = FSOUND_Sample_Load(FSOUND_FREE,
+                                   (GRUMO_DATA_DIR "/sound/" + std::string(name) + ".wav").c_str(),
+                                   FSOUND_2D, 0, 0);
     balloonSheet = loadBMP(GRUMO_DATA_DIR "/gfx/balloon.bmp");
     jumperSheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
     boardSheet = loadBMP(GRUMO_DATA_DIR "/gfx/board.bmp");
@@ -130,13 +132,11 @@ TEST_F(Rules, ArrowsSlideTheBoardWithinTheScreen) {
     field->boardPos = c[0];
     controlBoard(keys, *field);
     float speed = 0;
-    const int drawnAt =
-        shows([&] {
-          field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
-        })
-            .boards.at(0)
-            .x;
-    EXPECT_EQ(say(field->boardPos, drawnAt), say(c[3], c[3])) << say(c[0], c[1], c[2]);
+    auto draw = [&] {
+      field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
+    };
+    EXPECT_EQ(say(field->boardPos, shows(draw).boards.at(0).x), say(c[3], c[3]))
+        << say(c[0], c[1], c[2]);
   }
 }
 
@@ -171,9 +171,8 @@ TEST_F(Rules, AClearedSetComesBackWithALifeALevelAndAShorterPeriodDownTo20) {
 }
 
 TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
-  // Lives, Space held; the messages, then lives, both alive flags, x, y, ySpeed,
-  // score, balloons left and shown, level. A continue mends nothing; a new game
-  // mends all but the level.
+  // Lives, Space held; the messages, lives, both alive flags, x, y, ySpeed, score, balloons
+  // left and shown, level. A continue mends nothing; a new game all but the level.
   const std::pair<std::array<int, 2>, std::string> cases[] = {
       {{2, 0}, say(death, "", 2, 0, 0, 77, 222, -5, 3, 50, 50, 4)},
       {{2, 1}, say(death, "", 1, 1, 1, 77, 210, -10, 3, 50, 50, 4)},
@@ -294,8 +293,7 @@ TEST_F(Rules, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
     drawBMP(cut, screen, 0, 0);
     std::string drawn;
     for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x)
-        drawn += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] ? '#' : '.';
+      for (int x = 0; x < 8; ++x) drawn += pixel(x, y) ? '#' : '.';
     EXPECT_EQ(drawn, std::string(19, '.') + "##" + std::string(43, '.')) << f[0] << " bits";
     SDL_FreeSurface(cut);
     SDL_FreeSurface(sheet);
@@ -348,12 +346,8 @@ TEST_F(Rules, TheFreeHelpersWriteNumbersFillBoxesAndStartSDL) {
   EXPECT_EQ(all, "0 -5 12345678 9223372036854775807 -9223372036854775808 ");
   SDL_FillRect(screen, nullptr, 0);
   box(screen, 2, 3, 4, 5);
-  auto at = [](int x, int y) {
-    return static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
-  };
-  EXPECT_EQ(
-      say(at(2, 3), at(5, 7), at(6, 7), at(5, 8)),
-      say(SDL_MapRGB(screen->format, 60, 60, 200), SDL_MapRGB(screen->format, 60, 60, 200), 0, 0));
+  const Uint32 blue = SDL_MapRGB(screen->format, 60, 60, 200);
+  EXPECT_EQ(say(pixel(2, 3), pixel(5, 7), pixel(6, 7), pixel(5, 8)), say(blue, blue, 0, 0));
 }
 
 }  // namespace
