@@ -1,5 +1,4 @@
-// The rules of the field, the objects and the media library: a table each, a row's outcome one
-// line.
+// The rules of the field, its objects and the media library: a table each, a row's outcome a line.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -84,8 +83,7 @@ TEST_F(Rules, MotionReflectsOffTheWallsFallsAndKeepsWholePixels) {
 }
 
 TEST_F(Rules, TheBoardCatchesOnItsRaisedHalfAndThrowsHarderTowardsTheEnd) {
-  // Tipped, jumper x, y, alive; then sound, jumper x, y, speeds, isGrumo, the
-  // alive flag and whether the board tips. The board lies at (140, 221), 50 wide.
+  // Tipped, x, y, alive; sound, x, y, speeds, isGrumo, alive, tips. The board is 50 at (140, 221).
   const std::pair<std::array<int, 4>, const char*> cases[] = {
       {{0, 132, 212, 1}, "studs 173 204 4.1 -14.1 0 1 1 "},
       {{0, 157, 212, 1}, "studs 173 204 0.1 -11.1 0 1 1 "},
@@ -184,9 +182,7 @@ TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
     popOne();
     field->player.setPos(77, 222);
     field->player.kill();
-    field->alive = false;
-    field->lives = c[0];
-    field->level = 4;
+    field->alive = false, field->lives = c[0], field->level = 4;
     Uint8 keys[SDLK_LAST] = {};
     keys[SDLK_SPACE] = static_cast<Uint8>(c[1]);
     const seam::View shown = shows([&] { handleDeath(*field, keys, font, screen); });
@@ -220,8 +216,7 @@ TEST_F(Rules, BalloonsDriftWrapAndBurstWhereTheyWereHit) {
     player.setPos(x, y);
     EXPECT_EQ(balloon.draw(screen, player), touches) << x << "," << y;
   }
-  // Hit once; the burst shows three frames where it was hit, then nothing
-  // until fixed. Its clock has run since init: the third frame is due.
+  // Hit once, the burst shows three frames where hit, then nothing till fixed (its clock ran).
   make(98, 2);
   player.setPos(100, 40);
   seam::advance(100);
@@ -313,8 +308,7 @@ TEST_F(Rules, ThePenMovesByEachGlyphsWidthPlusOneAndTextBoxesWrapWords) {
       say(font.getStringWidth("A b", 3), font.getStringWidth("~", 1), font.getStringWidth("", 0),
           font.getWidth(' '), font.getWidth('\n'), font.writeLetter(screen, 'm', 1, 2)),
       "12 4 -1 3 -1 5 ");
-  // Text, width, rows; where the undrawn rest begins, rows written, and the
-  // first letter of each word drawn. "aaa" is 14 wide, then a gap of 4.
+  // Text, width, rows; undrawn rest, rows written, each word's first letter ("aaa" is 14 wide).
   const std::string long40(40, 'a');
   const std::tuple<const char*, int, int, const char*> boxes[] = {
       {"aaa bbb ccc", 40, 5, "-1 1 a 0 0 b 18 0 c 0 10 "},
