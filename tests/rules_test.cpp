@@ -297,13 +297,10 @@ TEST_F(Rules, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
 
 TEST_F(Rules, ThePenMovesByEachGlyphsWidthPlusOneAndTextBoxesWrapWords) {
   // Widths: A 4, b 3, space 3, c 3, ? 4; a byte without a glyph shows as '?'.
-  auto glyphs = [](const seam::View& view) {
-    std::string out;
-    for (const seam::Glyph& g : view.glyphs) out += say(g.letter, g.x, g.y);
-    return out;
-  };
-  EXPECT_EQ(glyphs(shows([] { font.writeString(screen, "Ab c\n~9", 10, 20); })),
-            "A 10 20 b 15 20 c 23 20 ? 10 30 9 15 30 ");
+  const seam::View written = shows([] { font.writeString(screen, "Ab c\n~9", 10, 20); });
+  std::string pen;
+  for (const seam::Glyph& g : written.glyphs) pen += say(g.letter, g.x, g.y);
+  EXPECT_EQ(pen, "A 10 20 b 15 20 c 23 20 ? 10 30 9 15 30 ");
   EXPECT_EQ(
       say(font.getStringWidth("A b", 3), font.getStringWidth("~", 1), font.getStringWidth("", 0),
           font.getWidth(' '), font.getWidth('\n'), font.writeLetter(screen, 'm', 1, 2)),
