@@ -18,15 +18,12 @@ namespace {
 using namespace virtualPad;
 const int keys = -1, plug = -2, pull = -3;  // the keyboard; plug a pad in, pull it out
 
-// A step done to a pad or to the keyboard (with a game key): pad, control,
-// value, then the frames that follow and what the board does in them: slides
-// 5 pixels a frame right '>' or left '<' up to the edge, stays '=', tips once
-// '^'; or the credits show 'C'.
+// Pad 0 is in before start-up, 1 comes later; the stick holds nothing in its dead zone; the
+// keyboard and pad 1 hold Right in turn till 1 is pulled out; the frame reading Start still plays.
+// A step: pad (or keys), control, value; the frames after it and the board in them: slides 5 a
+// frame right '>' or left '<' up to the edge, stays '=', tips once '^'; or the credits 'C'.
 using Step = std::tuple<int, int, float, int, char>;
 
-// Pad 0 is in before start-up, 1 comes later. The stick holds nothing inside
-// its dead zone. The keyboard and pad 1 hold Right in turn, till it is pulled
-// out. The frame that reads Start still plays, then the credits come.
 TEST(Pads, PlayBesideTheKeyboardPluggedInBeforeStartUpOrDuringPlay) {
   const Step steps[] = {
       {0, right, 1, 20, '>'},      {0, right, 0, 2, '='},       {0, stick, -0.45f, 2, '='},

@@ -1,5 +1,4 @@
-// The rules of the field, the objects and the media library, driven directly:
-// a table for each, each row's outcome told as one line.
+// The rules of the field, its objects and the media library: a table each, a row's outcome a line.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -22,11 +21,14 @@ const std::string death = "Aj vad doed du aer. Tryck paa space foer att fortsaet
 const std::string gameOver = "Nu ar du inte saa kaxig va?!?";
 const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.";
 
-// What one frame drawn by `draw` showed.
 seam::View shows(const std::function<void()>& draw) {
   SDL_Flip(screen);
   draw();
   return seam::frame();
+}
+
+Uint32 pixel(int x, int y) {
+  return static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
 }
 
 class Rules : public ::testing::Test {
@@ -34,12 +36,11 @@ class Rules : public ::testing::Test {
   static void SetUpTestSuite() {
     screen = SDL_SetVideoMode(320, 240, 32, SDL_SWSURFACE);
     ASSERT_TRUE(screen && FSOUND_Init(44100, 64, 0));
-    FSOUND_SAMPLE** samples[] = {&pop, &splat, &studs, &win};
-    const char* names[] = {"pop", "splat", "studs", "win"};
-    for (int i = 0; i < 4; ++i)
-      *samples[i] = FSOUND_Sample_Load(
-          FSOUND_FREE, (GRUMO_DATA_DIR "/sound/" + std::string(names[i]) + ".wav").c_str(),
-          FSOUND_2D, 0, 0);
+    for (auto [sample, name] :
+         {std::pair{&pop, "pop"}, {&splat, "splat"}, {&studs, "studs"}, {&win, "win"}})
+      *sample = FSOUND_Sample_Load(FSOUND_FREE,
+                                   (GRUMO_DATA_DIR "/sound/" + std::string(name) + ".wav").c_str(),
+                                   FSOUND_2D, 0, 0);
     balloonSheet = loadBMP(GRUMO_DATA_DIR "/gfx/balloon.bmp");
     jumperSheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
     boardSheet = loadBMP(GRUMO_DATA_DIR "/gfx/board.bmp");
@@ -82,8 +83,7 @@ TEST_F(Rules, MotionReflectsOffTheWallsFallsAndKeepsWholePixels) {
 }
 
 TEST_F(Rules, TheBoardCatchesOnItsRaisedHalfAndThrowsHarderTowardsTheEnd) {
-  // Tipped, jumper x, y, alive; then sound, jumper x, y, speeds, isGrumo, the
-  // alive flag and whether the board tips. The board lies at (140, 221), 50 wide.
+  // Tipped, x, y, alive; sound, x, y, speeds, isGrumo, alive, tips. The board is 50 at (140, 221).
   const std::pair<std::array<int, 4>, const char*> cases[] = {
       {{0, 132, 212, 1}, "studs 173 204 4.1 -14.1 0 1 1 "},
       {{0, 157, 212, 1}, "studs 173 204 0.1 -11.1 0 1 1 "},
@@ -130,13 +130,11 @@ TEST_F(Rules, ArrowsSlideTheBoardWithinTheScreen) {
     field->boardPos = c[0];
     controlBoard(keys, *field);
     float speed = 0;
-    const int drawnAt =
-        shows([&] {
-          field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
-        })
-            .boards.at(0)
-            .x;
-    EXPECT_EQ(say(field->boardPos, drawnAt), say(c[3], c[3])) << say(c[0], c[1], c[2]);
+    auto draw = [&] {
+      field->board.draw(screen, field->player, speed, speed, field->alive, field->isGrumo);
+    };
+    EXPECT_EQ(say(field->boardPos, shows(draw).boards.at(0).x), say(c[3], c[3]))
+        << say(c[0], c[1], c[2]);
   }
 }
 
@@ -171,9 +169,8 @@ TEST_F(Rules, AClearedSetComesBackWithALifeALevelAndAShorterPeriodDownTo20) {
 }
 
 TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
-  // Lives, Space held; the messages, then lives, both alive flags, x, y, ySpeed,
-  // score, balloons left and shown, level. A continue mends nothing; a new game
-  // mends all but the level.
+  // Lives, Space held; the messages, lives, both alive flags, x, y, ySpeed, score, balloons
+  // left and shown, level. A continue mends nothing; a new game all but the level.
   const std::pair<std::array<int, 2>, std::string> cases[] = {
       {{2, 0}, say(death, "", 2, 0, 0, 77, 222, -5, 3, 50, 50, 4)},
       {{2, 1}, say(death, "", 1, 1, 1, 77, 210, -10, 3, 50, 50, 4)},
@@ -185,9 +182,7 @@ TEST_F(Rules, ADeadJumperWaitsForSpaceToContinueOrStartANewGame) {
     popOne();
     field->player.setPos(77, 222);
     field->player.kill();
-    field->alive = false;
-    field->lives = c[0];
-    field->level = 4;
+    field->alive = false, field->lives = c[0], field->level = 4;
     Uint8 keys[SDLK_LAST] = {};
     keys[SDLK_SPACE] = static_cast<Uint8>(c[1]);
     const seam::View shown = shows([&] { handleDeath(*field, keys, font, screen); });
@@ -221,8 +216,7 @@ TEST_F(Rules, BalloonsDriftWrapAndBurstWhereTheyWereHit) {
     player.setPos(x, y);
     EXPECT_EQ(balloon.draw(screen, player), touches) << x << "," << y;
   }
-  // Hit once; the burst shows three frames where it was hit, then nothing
-  // until fixed. Its clock has run since init: the third frame is due.
+  // Hit once, the burst shows three frames where hit, then nothing till fixed (its clock ran).
   make(98, 2);
   player.setPos(100, 40);
   seam::advance(100);
@@ -294,8 +288,7 @@ TEST_F(Rules, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
     drawBMP(cut, screen, 0, 0);
     std::string drawn;
     for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x)
-        drawn += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] ? '#' : '.';
+      for (int x = 0; x < 8; ++x) drawn += pixel(x, y) ? '#' : '.';
     EXPECT_EQ(drawn, std::string(19, '.') + "##" + std::string(43, '.')) << f[0] << " bits";
     SDL_FreeSurface(cut);
     SDL_FreeSurface(sheet);
@@ -304,19 +297,15 @@ TEST_F(Rules, CutImagesAreClearWhereTheSheetIsMagentaWhateverItsDepth) {
 
 TEST_F(Rules, ThePenMovesByEachGlyphsWidthPlusOneAndTextBoxesWrapWords) {
   // Widths: A 4, b 3, space 3, c 3, ? 4; a byte without a glyph shows as '?'.
-  auto glyphs = [](const seam::View& view) {
-    std::string out;
-    for (const seam::Glyph& g : view.glyphs) out += say(g.letter, g.x, g.y);
-    return out;
-  };
-  EXPECT_EQ(glyphs(shows([] { font.writeString(screen, "Ab c\n~9", 10, 20); })),
-            "A 10 20 b 15 20 c 23 20 ? 10 30 9 15 30 ");
+  const seam::View written = shows([] { font.writeString(screen, "Ab c\n~9", 10, 20); });
+  std::string pen;
+  for (const seam::Glyph& g : written.glyphs) pen += say(g.letter, g.x, g.y);
+  EXPECT_EQ(pen, "A 10 20 b 15 20 c 23 20 ? 10 30 9 15 30 ");
   EXPECT_EQ(
       say(font.getStringWidth("A b", 3), font.getStringWidth("~", 1), font.getStringWidth("", 0),
           font.getWidth(' '), font.getWidth('\n'), font.writeLetter(screen, 'm', 1, 2)),
       "12 4 -1 3 -1 5 ");
-  // Text, width, rows; where the undrawn rest begins, rows written, and the
-  // first letter of each word drawn. "aaa" is 14 wide, then a gap of 4.
+  // Text, width, rows; undrawn rest, rows written, each word's first letter ("aaa" is 14 wide).
   const std::string long40(40, 'a');
   const std::tuple<const char*, int, int, const char*> boxes[] = {
       {"aaa bbb ccc", 40, 5, "-1 1 a 0 0 b 18 0 c 0 10 "},
@@ -348,12 +337,8 @@ TEST_F(Rules, TheFreeHelpersWriteNumbersFillBoxesAndStartSDL) {
   EXPECT_EQ(all, "0 -5 12345678 9223372036854775807 -9223372036854775808 ");
   SDL_FillRect(screen, nullptr, 0);
   box(screen, 2, 3, 4, 5);
-  auto at = [](int x, int y) {
-    return static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x];
-  };
-  EXPECT_EQ(
-      say(at(2, 3), at(5, 7), at(6, 7), at(5, 8)),
-      say(SDL_MapRGB(screen->format, 60, 60, 200), SDL_MapRGB(screen->format, 60, 60, 200), 0, 0));
+  const Uint32 blue = SDL_MapRGB(screen->format, 60, 60, 200);
+  EXPECT_EQ(say(pixel(2, 3), pixel(5, 7), pixel(6, 7), pixel(5, 8)), say(blue, blue, 0, 0));
 }
 
 }  // namespace

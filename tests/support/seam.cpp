@@ -141,9 +141,8 @@ int __wrap_SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, 
   seam::View& v = s.view;
   if (srcrect && src->w >= cFont::numGlyphs * 8 && srcrect->w == 8)
     v.glyphs.push_back({src, cFont::glyphs[srcrect->x / 8], x, y});
-  // The backdrop covers all that was drawn before it.
-  if (!srcrect && src->w == 320) v = seam::View();
   if (!srcrect) {
+    if (src->w == 320) v = seam::View();  // the backdrop covers all drawn before it
     auto& placed = src->w == 17 ? v.jumpers : src->w == 50 ? v.boards : v.balloons;
     if (src->w == 17 || src->w == 50 || src->w == 16) placed.push_back({src, x, y});
   }

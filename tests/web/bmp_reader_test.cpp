@@ -38,8 +38,7 @@ void topDown(Bytes& f) {
 
 void unmasked(Bytes& f) { f[30] = 0; }
 
-// The same 4-bit picture coded in runs: each row one run written out as it
-// is, or runs of two indices (one byte), one at a row's end.
+// The same 4-bit picture coded in runs: each row spelled out, or in runs of two indices.
 void coded(Bytes& f, bool spelled) {
   const long at = littleEndian(&f[10], 4), width = littleEndian(&f[18], 4);
   const long row = (width * 4 + 31) / 32 * 4, bytes = (width + 1) / 2;
@@ -80,9 +79,8 @@ std::string readBySdl(Bytes file) {
 }
 
 TEST(WebBmpReader, ReadsEveryKindOfFileAsTheDesktopDoes) {
-  // BMP2 has the old 12-byte header, BMP3 the 40-byte one, BMP the 124-byte
-  // one; 16 and 32 bits come with channel masks unless they are taken away;
-  // 8-bit indices come in runs unless told not to.
+  // BMP2 has the 12-byte header, BMP3 the 40-byte, BMP the 124-byte; 16 and 32 bits come with
+  // channel masks unless taken away; 8-bit indices come in runs unless told not to.
   const char* const alpha = "-alpha set -channel A -evaluate set 50% +channel ";
   const std::pair<std::string, void (*)(Bytes&)> kinds[] = {
       {"BMP2:", nullptr},

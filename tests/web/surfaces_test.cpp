@@ -1,6 +1,5 @@
-// The browser layer's memory surfaces, built for this machine against the
-// browser SDL's own headers. Pictures are rows of letters split by '/': a
-// pixel's red byte, or '.' where it is clear.
+// The browser layer's memory surfaces, built here against the browser SDL's headers. Pictures
+// are rows split by '/' of each pixel's red byte, or '.' where it is clear.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -67,8 +66,7 @@ TEST(WebSurfaces, BlitsAndFillsClipAtEveryEdgeAndKeyedPixelsAreSkipped) {
     EXPECT_EQ(SDL_FillRect(target, area.w ? &area : nullptr, '*'), 0);
     EXPECT_EQ(shown(target), drawn);
   }
-  // A key matches whatever its alpha byte; only SDL_SRCCOLORKEY sets one. With
-  // no rectangles a blit copies the whole source to the top-left corner.
+  // A key matches whatever its alpha; only SDL_SRCCOLORKEY sets one. No rectangles: all, top-left.
   const std::tuple<int, Uint32, const char*> keys[] = {
       {SDL_SRCCOLORKEY, 'a', ".bc./.... -bc-/a--a"},
       {SDL_SRCCOLORKEY, 0xff000000u | 'a', ".bc./.... -bc-/a--a"},
