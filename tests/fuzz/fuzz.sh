@@ -8,8 +8,8 @@ src=$1 build=$2 seconds=$3
 mkdir -p "$build" && cd "$src"
 # shellcheck disable=SC2046
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Isrc/lib -Isrc/desktop src/lib/{SDLFunctions,bmp_header,fsound,sound_rules}.cpp \
-  src/desktop/{mix_limiter,mixer_pcm,mp3_music,wav_effect}.cpp \
+  -Isrc -Isrc/lib -Isrc/desktop src/lib/{SDLFunctions,bmp_header,fsound,sound_rules}.cpp \
+  src/desktop/{mixer_pcm,wav_effect,mp3_music,mix_limiter}.cpp \
   tests/fuzz/loaders_fuzz.cpp $(pkg-config --cflags --libs sdl SDL_mixer libmpg123 sndfile samplerate) \
   -o "$build/loaders_fuzz"
 for loader in image sample music; do
