@@ -182,12 +182,10 @@ std::string wav(const Wav& w) {
                          ? 0.5 * std::sin(2 * M_PI * 440 * (i / w.channels) / w.rate)
                          : w.quiet;
     const float single = static_cast<float>(v);
-    if (w.tag == 3)
-      data.append(
-          w.bits == 32 ? reinterpret_cast<const char*>(&single) : reinterpret_cast<const char*>(&v),
-          w.bits / 8);
-    else
-      data += w.bits == 8 ? std::string(1, static_cast<char>(std::lround(128 + v * 127)))
+    const char* raw =
+        w.bits == 32 ? reinterpret_cast<const char*>(&single) : reinterpret_cast<const char*>(&v);
+    data += w.tag == 3    ? std::string(raw, w.bits / 8)
+            : w.bits == 8 ? std::string(1, static_cast<char>(std::lround(128 + v * 127)))
                           : le(std::lround(v * ((1L << (w.bits - 1)) - 1)), w.bits / 8);
   }
   const int align = w.channels * w.bits / 8;
