@@ -248,9 +248,7 @@ std::vector<Tone> tonesIn(const Sint16* pcm, size_t frames) {
 
 TEST(Files, EveryWavPlaysRightOrIsRefused) {
   ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
-  const std::string odd = "LIST" + le(3, 4) + "abc" + '\0';
   using Spoil = std::function<std::string(std::string)>;
-  const Spoil asMade = [](std::string b) { return b; };
   const Spoil longerData = [](std::string b) { return patch(b, b.find("data") + 4, -1, 4); };
   const Spoil sunAudio = [](std::string b) {  // 16-bit mono 44.1 kHz, as SDL also reads
     return ".snd\0\0\0\x18\0\0\x56\x22\0\0\0\x03\0\0\xac\x44\0\0\0\x01"s + b.substr(44);
@@ -272,7 +270,7 @@ TEST(Files, EveryWavPlaysRightOrIsRefused) {
       {{3, 32, 6, 44100, 11025, 0, true}, true},
       {{1, 16, 8, 16000, 11025, 7}, true},
       {{1, 16, 9, 16000}, false},
-      {{1, 16, 2, 44100, 11025, -1, false, odd}, true},
+      {{1, 16, 2, 44100, 11025, -1, false, chunk("LIST", "abc")}, true},
       {{1, 16, 1, 3999, 3999}, false},
       {{1, 16, 1, 384000, 38400}, true},
       {{1, 16, 1, 384001, 38400}, false},
