@@ -2,21 +2,12 @@
 
 #include <cstddef>
 
+#include "bmp_header.h"
 #include "little_endian.h"
-#include "pictures.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-const std::uint32_t fileHeaderSize = 14;
-const std::uint32_t coreHeaderSize = 12;  // the oldest kind: 16-bit sizes, 3-byte palette entries
-const std::uint32_t infoHeaderSize = 40;  // and every later kind, which only grow from there
-const std::uint32_t uncompressed = 0;
-const std::uint32_t runsOf8Bits = 1;  // palette indices coded in runs
-const std::uint32_t runsOf4Bits = 2;
-const std::uint32_t bitFields = 3;
-const std::uint32_t alphaBitFields = 6;
 
 std::uint32_t number(const Bytes& file, std::size_t at, int bytes) {
   return static_cast<std::uint32_t>(littleEndian(&file[at], bytes));
@@ -42,70 +33,14 @@ struct Channel {
   }
 };
 
-// What the headers say about the picture and where its parts lie.
-struct Layout {
-  std::int32_t width = 0;
-  std::int32_t height = 0;  // negative when the top row comes first
-  std::uint32_t depth = 0;
-  std::uint32_t compression = uncompressed;
-  std::uint32_t pixelsAt = 0;
-  std::size_t paletteAt = 0;
-  std::size_t entryBytes = 4;
-  std::uint32_t colours = 0;  // palette entries, for depths up to 8
-  std::uint32_t masks[3] = {0xff0000, 0xff00, 0xff};
-};
-
-const char* readHeaders(const Bytes& file, Layout& l) {
-  if (file.size() < fileHeaderSize + 4 || file[0] != 'B' || file[1] != 'M') return "not a BMP file";
-  const std::uint32_t headerSize = number(file, 14, 4);
-  if ((headerSize != coreHeaderSize && headerSize < infoHeaderSize) ||
-      headerSize > file.size() - fileHeaderSize)
-    return "its header is of no known kind or cut short";
-  l.pixelsAt = number(file, 10, 4);
-  l.paletteAt = fileHeaderSize + headerSize;
-  if (headerSize == coreHeaderSize) {
-    l.width = static_cast<std::int32_t>(number(file, 18, 2));
-    l.height = static_cast<std::int32_t>(number(file, 20, 2));
-    l.depth = number(file, 24, 2);
-    l.entryBytes = 3;
-  } else {
-    l.width = static_cast<std::int32_t>(number(file, 18, 4));
-    l.height = static_cast<std::int32_t>(number(file, 22, 4));
-    l.depth = number(file, 28, 2);
-    l.compression = number(file, 30, 4);
-    l.colours = number(file, 46, 4);
-  }
-  if (l.width <= 0 || l.width > maxImageSide || l.height == 0 || l.height < -maxImageSide ||
-      l.height > maxImageSide)
-    return "its size is none or larger than any picture of this game";
-  return nullptr;
-}
-
-// The channel masks, or the palette's size, for the depth and compression given.
-const char* readFormat(const Bytes& file, Layout& l) {
-  const bool masked = l.compression == bitFields || l.compression == alphaBitFields;
-  if (l.depth == 1 || l.depth == 4 || l.depth == 8) {
-    const std::uint32_t most = 1u << l.depth;
-    const bool runs = l.compression == (l.depth == 8 ? runsOf8Bits : runsOf4Bits);
-    if (l.compression != uncompressed && (!runs || l.depth == 1))
-      return "a compressed BMP, which this reader does not read";
-    if (runs && l.height < 0) return "its runs go top row first";
-    // Entries past what the depth can pick are never used.
-    if (l.colours == 0 || l.colours > most) l.colours = most;
-    if ((file.size() - l.paletteAt) / l.entryBytes < l.colours) return "its palette is cut short";
-    return nullptr;
-  }
-  if (l.depth == 16) {
-    l.masks[0] = 0x7c00, l.masks[1] = 0x3e0, l.masks[2] = 0x1f;
-  } else if (l.depth != 24 && l.depth != 32) {
-    return "its depth is not 1, 4, 8, 16, 24 or 32 bits";
-  }
-  if (l.compression == uncompressed) return nullptr;
-  if (!masked || l.depth == 24) return "a compressed BMP, which this reader does not read";
-  // After a 40-byte header the masks follow it; later headers hold them at the same place.
-  if (file.size() < fileHeaderSize + infoHeaderSize + 12) return "its colour masks are cut short";
-  for (int i = 0; i < 3; ++i) l.masks[i] = number(file, 54 + 4 * i, 4);
-  return nullptr;
+// The channel masks of 16- and 32-bit pixels: given after a 40-byte header
+// and at the same place in later ones, or the 5-5-5 and 8-8-8 defaults.
+void readMasks(const Bytes& file, const BmpLayout& l, std::uint32_t masks[3]) {
+  const std::uint32_t plain[3] = {0x7c00, 0x3e0, 0x1f}, wide[3] = {0xff0000, 0xff00, 0xff};
+  for (int i = 0; i < 3; ++i)
+    masks[i] = l.compression == 3 ? number(file, 54 + 4 * i, 4)
+               : l.depth == 16    ? plain[i]
+                                  : wide[i];
 }
 
 // The pixel's bits: a palette index at depths up to 8, else the packed colour.
@@ -119,8 +54,9 @@ std::uint32_t bitsAt(const Bytes& file, std::size_t rowAt, std::size_t x, std::u
 // count and the byte it repeats; a zero count escapes to the end of a row (0),
 // of the picture (1), a move right and up (2, then both distances), or that
 // many indices as they are, padded to an even number of bytes. A 4-bit byte
-// holds two indices, the first in its high half.
-const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
+// holds two indices, the first in its high half. False when the codes run
+// past the end of the file.
+bool unpackRuns(const Bytes& file, const BmpLayout& l, Bytes& indices) {
   const bool halves = l.depth == 4;
   const std::size_t width = static_cast<std::size_t>(l.width), rows = l.height;
   std::size_t at = l.pixelsAt, x = 0, row = 0;
@@ -140,7 +76,7 @@ const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
     } else if (value == 0) {
       x = 0, ++row;
     } else if (value == 1) {
-      return nullptr;
+      return true;
     } else if (value == 2 && at + 1 < file.size()) {
       x += file[at], row += file[at + 1], at += 2;
     } else if (const std::size_t bytes = halves ? (value + 1) / 2 : value;
@@ -149,28 +85,27 @@ const char* unpackRuns(const Bytes& file, const Layout& l, Bytes& indices) {
       at += (bytes + 1) / 2 * 2;
     }
   }
-  return "its pixels are cut short";
+  return false;
 }
 
 }  // namespace
 
-const char* decodeBmp(const Bytes& file, BmpImage& image) {
-  Layout l;
-  if (const char* why = readHeaders(file, l)) return why;
-  if (const char* why = readFormat(file, l)) return why;
+std::string decodeBmp(const Bytes& file, BmpImage& image) {
+  BmpLayout l;
+  const std::string problem = bmpHeaderProblem(file.data(), file.size(), file.size(), l);
+  if (!problem.empty()) return problem;
+  // Past the header, in the words the desktop has for what its loader refuses.
+  const char* const unreadable = "it is not a BMP picture the game can read";
   const std::size_t width = static_cast<std::size_t>(l.width);
   const std::size_t rows = static_cast<std::size_t>(l.height < 0 ? -l.height : l.height);
   const std::size_t rowBytes = (width * l.depth + 31) / 32 * 4;
   Bytes runs;
-  if (l.pixelsAt > file.size()) return "its pixels are cut short";
-  if (l.depth <= 8 && l.compression != uncompressed) {
-    if (const char* why = unpackRuns(file, l, runs)) return why;
-  } else if ((file.size() - l.pixelsAt) / rowBytes < rows) {
-    return "its pixels are cut short";
-  }
-
-  const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]);
-  image.width = l.width;
+  if (l.compression != 0 && l.depth <= 8 && !unpackRuns(file, l, runs)) return unreadable;
+  std::uint32_t masks[3];
+  readMasks(file, l, masks);
+  const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
+  const std::size_t paletteAt = 14 + l.headerSize, entryBytes = l.headerSize == 12 ? 3 : 4;
+  image.width = static_cast<int>(l.width);
   image.height = static_cast<int>(rows);
   image.rgba.assign(width * rows * 4, 255);
   for (std::size_t y = 0; y < rows; ++y) {
@@ -185,10 +120,10 @@ const char* decodeBmp(const Bytes& file, BmpImage& image) {
         out[0] = red.of(bits), out[1] = green.of(bits), out[2] = blue.of(bits);
         continue;
       }
-      if (bits >= l.colours) return "a pixel's colour is not in its palette";
-      const std::uint8_t* entry = &file[l.paletteAt + bits * l.entryBytes];
+      if (bits >= static_cast<std::uint32_t>(l.colours)) return unreadable;
+      const std::uint8_t* entry = &file[paletteAt + bits * entryBytes];
       out[0] = entry[2], out[1] = entry[1], out[2] = entry[0];
     }
   }
-  return nullptr;
+  return "";
 }

@@ -1,11 +1,13 @@
-// Decodes BMP files as the desktop's SDL does: every header kind, 1-, 4- and
-// 8-bit palettes (4- and 8-bit ones run-length coded too), 16-, 24- and
-// 32-bit colour with or without channel masks, either row order; alpha is
-// ignored. The browser's SDL decodes 32-bit ones shifted or fully transparent.
+// Decodes the BMP files the header check accepts, as the desktop's SDL does:
+// 1-, 4- and 8-bit palettes (4- and 8-bit ones run-length coded too), 16-,
+// 24- and 32-bit colour with or without channel masks, either row order;
+// alpha is ignored. The browser's SDL decodes 32-bit ones shifted or fully
+// transparent.
 #ifndef GRUMO_WEB_BMP_READER_H
 #define GRUMO_WEB_BMP_READER_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct BmpImage {
@@ -15,7 +17,7 @@ struct BmpImage {
   std::vector<std::uint8_t> rgba;
 };
 
-// Null when the picture is read, else why it cannot be.
-const char* decodeBmp(const std::vector<std::uint8_t>& file, BmpImage& image);
+// Empty when the picture is read, else why it cannot be.
+std::string decodeBmp(const std::vector<std::uint8_t>& file, BmpImage& image);
 
 #endif

@@ -47,7 +47,8 @@ extern "C" SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
   BmpImage image;
   if (!named) return SDL_SetError("the reader names no file"), nullptr;
   if (!readFile(path, bytes)) return SDL_SetError("%s cannot be read", path), nullptr;
-  if (const char* why = decodeBmp(bytes, image)) return SDL_SetError("%s", why), nullptr;
+  const std::string problem = decodeBmp(bytes, image);
+  if (!problem.empty()) return SDL_SetError("%s", problem.c_str()), nullptr;
   SDL_Surface* surface = makeSurface(image);
   if (!surface) SDL_SetError("out of memory");
   return surface;

@@ -61,21 +61,17 @@ bool isRegularFile(const char* path) {
 
 namespace {
 
-// A program that writes 32-bit pictures without using their alpha leaves it
-// zero everywhere; taken at its word, such a picture would be invisible.
-void opaqueIfAlphaUnused(SDL_Surface* image) {
+// Transparency is the colour key's alone, as in the browser: alpha, partial
+// or zero everywhere (as programs that do not use it leave it), is ignored.
+void makeOpaque(SDL_Surface* image) {
   const Uint32 alpha = image->format->Amask;
   if (alpha == 0 || image->format->BytesPerPixel != 4 || SDL_LockSurface(image) != 0) return;
-  bool unused = true;
-  for (int y = 0; y < image->h && unused; ++y) {
-    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
-    for (int x = 0; x < image->w; ++x) unused = unused && !(row[x] & alpha);
-  }
-  for (int y = 0; y < image->h && unused; ++y) {
+  for (int y = 0; y < image->h; ++y) {
     auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
     for (int x = 0; x < image->w; ++x) row[x] |= alpha;
   }
   SDL_UnlockSurface(image);
+  SDL_SetAlpha(image, 0, SDL_ALPHA_OPAQUE);
 }
 
 }  // namespace
@@ -85,7 +81,7 @@ SDL_Surface* loadBMP(const char* path) {
   SDL_Surface* image = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
   // The loader's own reasons are written for programmers.
   if (!image) return SDL_SetError("it is not a BMP picture the game can read"), nullptr;
-  opaqueIfAlphaUnused(image);
+  makeOpaque(image);
   return image;
 }
 

@@ -13,8 +13,9 @@ const int keyGreen = 0;
 const int keyBlue = 255;
 const unsigned long keyRgb = keyRed << 16 | keyGreen << 8 | keyBlue;
 
-// No picture of this game is larger than a screen; a header that asks for
-// more would have a loader allocate gigabytes before it finds the data short.
-const int maxImageSide = 4096;
+// No sheet of this game is wider than 592 pixels. A larger side would only
+// cost memory: six pictures at this limit keep the game far under 100 MB,
+// and a header that asks for more is refused before anything is allocated.
+const int maxImageSide = 1024;
 
 #endif

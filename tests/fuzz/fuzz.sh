@@ -8,14 +8,14 @@ src=$1 build=$2 seconds=$3
 mkdir -p "$build" && cd "$src"
 # shellcheck disable=SC2046
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Isrc -Isrc/lib -Isrc/desktop src/lib/{SDLFunctions,bmp_header,fsound,sound_rules}.cpp \
+  -Isrc -Isrc/lib -Isrc/desktop -Iweb src/lib/{SDLFunctions,bmp_header,fsound,sound_rules}.cpp web/bmp_reader.cpp \
   src/desktop/{mixer_pcm,wav_effect,mp3_music,mix_limiter}.cpp \
   tests/fuzz/loaders_fuzz.cpp $(pkg-config --cflags --libs sdl SDL_mixer libmpg123 sndfile samplerate) \
   -o "$build/loaders_fuzz"
-for loader in image sample music; do
+for loader in image reader sample music; do
   rm -rf "$build/$loader" && mkdir "$build/$loader"
   case $loader in
-  image) cp data/gfx/*.bmp "$build/$loader" ;;
+  image | reader) cp data/gfx/*.bmp "$build/$loader" ;;
   sample) cp data/sound/*.wav "$build/$loader" ;;
   music) head -c 16384 data/sound/music.mp3 >"$build/$loader/start.mp3" ;;  # its first second
   esac
