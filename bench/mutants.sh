@@ -1,73 +1,43 @@
 #!/usr/bin/env bash
 # Plants each fault of bench/mutants.txt in turn, rebuilds incrementally and
 # runs the fast tests: a suite that stays green on a real fault has a gap.
-# Usage: bench/mutants.sh <source-tree> <build-dir> [extra ctest args...]
-# Extra ctest arguments replace the default choice of the fast tests.
+# Usage: bench/mutants.sh <source-tree> <build-dir> [ctest args...]; the ctest
+# arguments replace the fast tests. MUTANTS=<regex> plants only the ids it matches.
 set -u
-if [ $# -lt 2 ]; then
-  echo "usage: $0 <source-tree> <build-dir> [extra ctest args...]" >&2
-  exit 2
-fi
-src=$(cd "$1" && pwd)
-build=$2
+[ $# -ge 2 ] || { echo "usage: $0 <source-tree> <build-dir> [ctest args...]" >&2 && exit 2; }
+src=$(cd "$1" && pwd) build=$2
 shift 2
-list=$(dirname "$0")/mutants.txt
-# By default every fast test but the asset generator's, which no planted fault touches.
-if [ $# -gt 0 ]; then filter=("$@"); else filter=(-LE slow -E '^assets_reproducible$'); fi
-log=$(mktemp)
-backup=$(mktemp)
-target=""
-
-# The planted file always gets its own text back, with a fresh time stamp so
-# that the next build compiles it again.
-restore() {
-  if [ -n "$target" ]; then cat "$backup" >"$target"; target=""; fi
-}
+filter=("$@")
+[ $# -gt 0 ] || filter=(-LE slow -E '^assets_reproducible$')  # which no planted fault touches
+log=$(mktemp) backup=$(mktemp) target=""
+# The planted file always gets its own text back, with a fresh time stamp.
+restore() { [ -z "$target" ] || cat "$backup" >"$target"; target=""; }
 trap 'restore; rm -f "$log" "$backup"' EXIT
 trap 'exit 130' INT TERM
-
 build_and_test() {
   cmake --build "$build" -j2 >"$log" 2>&1 || return 2
   ctest --test-dir "$build" --timeout 60 --no-tests=error "${filter[@]}" >"$log" 2>&1
 }
-
-# Replaces the one occurrence of the original; fails when it is not exactly once.
+# Replaces the one occurrence of the original ("\n" a line break); fails unless it is exactly one.
 plant() {
-  ORIG=$1 REPL=$2 perl -0777 -i -pe '
-    BEGIN { ($o, $r) = map { s/\\n/\n/gr } @ENV{qw(ORIG REPL)} }
-    $n = () = /\Q$o\E/g;
-    if ($n != 1) { $bad = 1 } else { s/\Q$o\E/$r/ }
-    END { exit 3 if $bad }' "$3"
+  ORIG=$1 REPL=$2 perl -0777 -i -pe 'BEGIN { ($o, $r) = map { s/\\n/\n/gr } @ENV{qw(ORIG REPL)} }
+    $n = () = /\Q$o\E/g; if ($n != 1) { $bad = 1 } else { s/\Q$o\E/$r/ } END { exit 3 if $bad }' "$3"
 }
-
-if ! build_and_test; then
-  echo "the unmutated tree does not build or pass; fix that first" >&2
-  cat "$log" >&2
-  exit 1
-fi
-
-caught=0 missed=0 invalid=0 absent=0
+build_and_test || { echo "the unmutated tree does not build or pass; fix that first" >&2 && cat "$log" >&2 && exit 1; }
+declare -A count
 while IFS=$'\t' read -r id file orig repl; do
-  case "$id" in '#'* | '') continue ;; esac
-  cp "$src/$file" "$backup"
-  target="$src/$file"
-  if ! plant "$orig" "$repl" "$target"; then
-    restore
-    echo "$id n/a"; absent=$((absent + 1)); continue
+  [[ $id == '#'* || -z $id || ! $id =~ ${MUTANTS:-.} ]] && continue
+  cp "$src/$file" "$backup" && target="$src/$file"
+  if ! plant "$orig" "$repl" "$target"; then verdict="n/a"; else
+    build_and_test
+    case $? in
+    0) verdict=MISSED ;;
+    2) verdict=invalid ;;
+    *) verdict="caught $(sed -n '/tests FAILED:/{n;p;q}' "$log" | sed -E 's/^[[:space:]]*[0-9]+ - //')" ;;
+    esac
   fi
-  build_and_test
-  rc=$?
   restore
-  if [ $rc -eq 2 ]; then
-    echo "$id invalid"; invalid=$((invalid + 1))
-  elif [ $rc -ne 0 ]; then
-    first=$(sed -n '/tests FAILED:/{n;p;q}' "$log" | sed -E 's/^[[:space:]]*[0-9]+ - //')
-    echo "$id caught ${first:-?}"; caught=$((caught + 1))
-  else
-    echo "$id MISSED"; missed=$((missed + 1))
-  fi
-done <"$list"
-
-# Leave the build matching the restored tree.
-cmake --build "$build" -j2 >/dev/null 2>&1
-echo "$caught caught, $missed missed, $invalid invalid, $absent n/a"
+  echo "$id $verdict" && count[${verdict%% *}]=$((${count[${verdict%% *}]:-0} + 1))
+done <"$(dirname "$0")/mutants.txt"
+cmake --build "$build" -j2 >/dev/null 2>&1  # the build matches the restored tree again
+echo "${count[caught]:-0} caught, ${count[MISSED]:-0} missed, ${count[invalid]:-0} invalid, ${count[n/a]:-0} n/a"
