@@ -33,7 +33,7 @@ while IFS=$'\t' read -r id file orig repl; do
     case $? in
     0) verdict=MISSED ;;
     2) verdict=invalid ;;
-    *) verdict="caught $(sed -n '/tests FAILED:/{n;p;q}' "$log" | sed -E 's/^[[:space:]]*[0-9]+ - //')" ;;
+    *) verdict="caught $(sed -n '/tests FAILED:/,$s/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' "$log" | paste -sd,)" ;;
     esac
   fi
   restore
