@@ -96,10 +96,10 @@ TEST(Game, AWholeGameFromTheFirstFrameToANewGame) {
   ASSERT_GT(newGame, 0);
   for (size_t n = 0; n < spaces.size(); ++n) {
     const View &dead = views[splats[n] + 1], &back = views[spaces[n]], &on = views[spaces[n] + 1];
-    EXPECT_EQ(say(dead.jumpers.at(0).y, back.boards.at(0).image == on.boards.at(0).image,
-                  back.boards[0].image == views[spaces[n] - 1].boards.at(0).image,
-                  on.textAt(40, 100)),
-              say(222, 1, 0, ""))
+    EXPECT_EQ(
+        say(dead.jumpers.at(0).y, back.boards.at(0).image == on.boards.at(0).image,
+            back.boards[0].image == views[spaces[n] - 1].boards.at(0).image, on.textAt(40, 100)),
+        say(222, 1, 0, ""))
         << n;
   }
 }
