@@ -26,11 +26,6 @@ Bytes bytesOf(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
-void save(const Bytes& file) {
-  std::ofstream(kFile, std::ios::binary)
-      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-}
-
 unsigned long number(const Bytes& f, size_t at, int count) { return littleEndian(&f[at], count); }
 
 void put(Bytes& f, size_t at, unsigned long value, int count) {
@@ -60,11 +55,8 @@ std::string truth() {
 std::string compared(const std::string& shown, const std::string& due) {
   if (shown.size() != due.size()) return "shown at another size";
   int differ = 0;
-  for (size_t i = 0; i < shown.size(); i += 3)
-    differ += std::abs(Uint8(shown[i]) - Uint8(due[i])) > 1 ||
-              std::abs(Uint8(shown[i + 1]) - Uint8(due[i + 1])) > 1 ||
-              std::abs(Uint8(shown[i + 2]) - Uint8(due[i + 2])) > 1;
-  return differ ? std::to_string(differ) + " pixels differ" : "shown";
+  for (size_t i = 0; i < shown.size(); ++i) differ += std::abs(Uint8(shown[i]) - Uint8(due[i])) > 1;
+  return differ ? std::to_string(differ) + " colour channels differ" : "shown";
 }
 
 // The picture as the desktop draws it on black, or why it was refused.
@@ -203,7 +195,7 @@ TEST(Bmp, EveryKindShowsRightAndEveryOtherFileIsRefusedTheSameInBothBuilds) {
     SCOPED_TRACE(row.kind + " row " + std::to_string(&row - rows.data()));
     Bytes file = written(row.kind);
     if (row.change) row.change(file);
-    save(file);
+    std::ofstream(kFile, std::ios::binary).write(reinterpret_cast<char*>(file.data()), file.size());
     const std::string due = row.verdict == shown ? truth() : "";
     EXPECT_EQ(desktop(due), row.verdict) << "on the desktop";
     EXPECT_EQ(browser(file, due), row.verdict) << "in the browser";
