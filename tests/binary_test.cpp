@@ -150,13 +150,19 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   }
 }
 
-TEST(StartUp, APadPluggedInDuringPlayShowsTheCreditsAndEndsTheGame) {
-  // With no window in focus, SDL would drop what the pad does.
-  EXPECT_EQ(std::system("cd " GRUMO_DATA_DIR " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
-                        "SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 "
-                        "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 "
-                        "LD_PRELOAD=" GRUMO_PAD_PRELOAD " timeout -s KILL 10 " GRUMO_BINARY),
-            0);
+// Started where no data is, with a setting of the player's own, and a pad plugged in during play.
+TEST(StartUp, TheEntryFindsTheDataNamesTheWindowAndTakesUpAPad) {
+  const Make noData = [](const fs::path& dir) {
+    fs::remove_all(dir / "gfx"), fs::remove_all(dir / "sound");
+  };
+  const auto [status, said] =
+      runGrumo("", noData,
+               "SDL12COMPAT_SCALE_METHOD=linear LD_PRELOAD=" GRUMO_ENTRY_PROBE
+               " SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 "
+               "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0");
+  EXPECT_EQ(std::to_string(status) + " " + said,
+            "0 caption Grumo/Grumo icon 17x17 partly clear pointer 0 dir " +
+                fs::canonical(kData).string() + " 1 linear 0 software 0 0\n");
 }
 
 TEST(StartUp, CtrlCEndsAGameShowingSixOfTheLargestPicturesAccepted) {
