@@ -37,11 +37,10 @@ reads() {
 play() { (($(changed "$1" 256 221 64 19) > 300)); }
 # The credits in their box, and nothing else over the backdrop.
 credits() { (($(changed "$1" 16 18 288 124) > 2000 && $(changed "$1" 0 0 320 240) < $(changed "$1" 16 18 288 124) + 20)); }
-started() { true; }
 # within TRIES MODE: the jumper flies anywhere and may hide things for a moment.
 within() { xs_poll "$1" 0.2 looks "$2" "$2 $out/$2-frame.bmp"; }
 # The jumper's skin, a colour nothing else has: where it is in a frame, as +X+Y.
-jumper() { convert "$out/$1.xwd" "BMP3:$out/$1.bmp" && reads "$1" started && convert "$out/$1-frame.bmp" \
+jumper() { convert "$out/$1.xwd" "BMP3:$out/$1.bmp" && reads "$1" true && convert "$out/$1-frame.bmp" \
   -fill black +opaque '#ffcca0' -trim -format '%X%Y' info:; }
 snap() { xwd -root -silent -out "$out/$1.xwd" && jumper "$1" >/dev/null; }
 shown() { xwininfo -id "$1" | grep -q IsViewable; }
@@ -58,22 +57,22 @@ away() {
     bytes=$(($(stat -c %s "$out/sound.raw") - from)) && xdotool windowactivate "$window" &&
     xs_poll 100 0.01 shown "$window" && sleep 0.2 && xs_poll 5 0 snap after && before=$(jumper before) &&
     after=$(jumper after) || return 1
-  echo "away: $ticks ticks, jumper at $before then $after, $bytes bytes of sound" >&2
+  away="$ticks ticks, jumper at $before then $after, $bytes bytes of sound"
   cmp -s -n "$bytes" <(tail -c "+$((from + 1))" "$out/sound.raw") /dev/zero &&
     ((ticks < 5 && bytes > 0)) && awk -v a="${before#+}" -v b="${after#+}" 'BEGIN {exit !((a - b) ^ 2 < 40 ^ 2)}'
 }
 
+open_at() { out=$base/$1 && mkdir -p "$out" && xs_start_display "$out" "$1" &&
+  xs_start_game "$out/game.log" "$data" "$out/sound.raw" "$grumo"; }
+
 read -ra sizes <<<"${GRUMO_WINDOW_SIZE:-1366x768 1920x1080 2560x1440}"
 for size in "${sizes[@]:1}"; do
-  out=$base/$size && mkdir -p "$out"
-  xs_start_display "$out" "$size" && xs_start_game "$out/game.log" "$data" "$out/sound.raw" "$grumo" || exit 1
-  within 10 started || fail "no crisp whole-pixel full screen at $size ($out/started.bmp)"
+  open_at "$size" || exit 1
+  xs_poll 10 0.2 looks started true || fail "no crisp whole-pixel full screen at $size ($out/started.bmp)"
   xs_stop
 done
-out=$base/${sizes[0]} && mkdir -p "$out"
-xs_start_display "$out" "${sizes[0]}" || exit 1
-xs_start_game "$out/game.log" "$data" "$out/sound.raw" "$grumo" || exit 1
-away || fail "the game went on while minimised ($out/before.bmp, $out/after.bmp)"
+open_at "${sizes[0]}" || exit 1
+away || fail "the game went on while minimised ($out/before.bmp, $out/after.bmp): ${away:-}"
 title=$(xdotool search --onlyvisible --class '^grumo$' getwindowname 2>/dev/null | head -n1)
 [[ $title == Grumo ]] || fail "the window is titled '$title', not Grumo"
 xs_press Right 1.5
