@@ -1,8 +1,8 @@
 // The SDL 2 that the SDL 1.2 layer runs on, reached directly for what that
-// layer leaves out: game controllers plugged in at any time, and the scaling
-// of the picture to the display. Only the few
-// types and numbers used are declared here, laid out as SDL 2's fixed binary
-// interface has them (its headers clash with SDL 1.2's in one program).
+// layer leaves out: game controllers plugged in at any time, and scaling by
+// whole pixels. Only the few types and numbers used are declared here, laid
+// out as SDL 2's fixed binary interface has them (its headers clash with SDL
+// 1.2's in one program).
 #ifndef GRUMO_DESKTOP_SDL2_LINK_H
 #define GRUMO_DESKTOP_SDL2_LINK_H
 
