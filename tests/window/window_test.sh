@@ -43,23 +43,23 @@ within() { xs_poll "$1" 0.2 looks "$2" "$2 $out/$2-frame.bmp"; }
 jumper() { convert "$out/$1.xwd" "BMP3:$out/$1.bmp" && reads "$1" true && convert "$out/$1-frame.bmp" \
   -fill black +opaque '#ffcca0' -trim -format '%X%Y' info:; }
 snap() { xwd -root -silent -out "$out/$1.xwd" && jumper "$1" >/dev/null; }
-shown() { xwininfo -id "$1" | grep -q IsViewable; }
+heard() { ! cmp -s -n 16384 <(tail -c 16384 "$out/sound.raw") /dev/zero; }
 # Minimised for 5 s (in the air, just after start) the game stands still: its
-# own thread wakes only to look at the window, the sound written meanwhile is
-# silence, and back on screen the jumper is where it was across, give or take
-# the few frames (at most 4.1 pixels each) around the window's going and coming back.
+# thread wakes only to look at the window, it writes only silence (heard() reads
+# the last of it), and back on screen the jumper is where it was across, give or
+# take the frames (4.1 pixels each at most) around the window's going and back.
 away() {
   local window before after ticks from bytes main=/proc/$xs_game/task/$xs_game/stat
   window=$(xdotool search --onlyvisible --class '^grumo$' | head -n1)
-  xwd -root -silent -out "$out/before.xwd" && xdotool windowminimize "$window" && sleep 1 &&
-    ticks=$(awk '{print $14 + $15}' "$main") && from=$(stat -c %s "$out/sound.raw") && sleep 4 &&
+  xwd -root -silent -out "$out/before.xwd" && xdotool windowminimize "$window" && xs_poll 100 0.02 eval '! heard' &&
+    ticks=$(awk '{print $14 + $15}' "$main") && from=$(stat -c %s "$out/sound.raw") && sleep 5 &&
     ticks=$(awk -v t="$ticks" '{print $14 + $15 - t}' "$main") &&
     bytes=$(($(stat -c %s "$out/sound.raw") - from)) && xdotool windowactivate "$window" &&
-    xs_poll 100 0.01 shown "$window" && sleep 0.2 && xs_poll 5 0 snap after && before=$(jumper before) &&
+    xs_poll 200 0.01 heard && sleep 0.1 && xs_poll 5 0 snap after && before=$(jumper before) &&
     after=$(jumper after) || return 1
   away="$ticks ticks, jumper at $before then $after, $bytes bytes of sound"
   cmp -s -n "$bytes" <(tail -c "+$((from + 1))" "$out/sound.raw") /dev/zero &&
-    ((ticks < 5 && bytes > 0)) && awk -v a="${before#+}" -v b="${after#+}" 'BEGIN {exit !((a - b) ^ 2 < 40 ^ 2)}'
+    ((ticks < 5 && bytes > 0)) && awk -v a="${before#+}" -v b="${after#+}" 'BEGIN {exit !((a - b) ^ 2 < 80 ^ 2)}'
 }
 
 open_at() { out=$base/$1 && mkdir -p "$out" && xs_start_display "$out" "$1" &&
