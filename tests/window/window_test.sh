@@ -56,7 +56,7 @@ away() {
     ticks=$(awk -v t="$ticks" '{print $14 + $15 - t}' "$main") &&
     bytes=$(($(stat -c %s "$out/sound.raw") - from)) && xdotool windowactivate "$window" &&
     xs_poll 200 0.01 heard && sleep 0.1 && xs_poll 5 0 snap after && before=$(jumper before) &&
-    after=$(jumper after) || return 1
+    after=$(jumper after) || { xdotool windowactivate "$window" && return 1; }
   away="$ticks ticks, jumper at $before then $after, $bytes bytes of sound"
   cmp -s -n "$bytes" <(tail -c "+$((from + 1))" "$out/sound.raw") /dev/zero &&
     ((ticks < 5 && bytes > 0)) && awk -v a="${before#+}" -v b="${after#+}" 'BEGIN {exit !((a - b) ^ 2 < 80 ^ 2)}'
