@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# measure.sh GRUMO DATA_DIR [SECONDS]
+# measure.sh GRUMO DATA_DIR [SECONDS] [DISPLAY_SIZE]
 #
-# Plays the game full screen on a private 1024x768 X server and prints the
-# game's peak resident memory and its CPU use over SECONDS (default 10) of
-# busy play, the X server's CPU use over the same time, and the loudness,
-# peak and clipped samples of the sound mixed meanwhile (SDL's disk driver).
+# Plays the game full screen on a private X server (1024x768 unless given)
+# and prints the game's peak resident memory and its CPU use over SECONDS
+# (default 10) of busy play, the X server's CPU use over the same time, and
+# the loudness, peak and clipped samples of the sound mixed meanwhile (SDL's
+# disk driver).
 set -u
 
 if (($# < 2)); then
-  echo "usage: $0 GRUMO DATA_DIR [SECONDS]" >&2
+  echo "usage: $0 GRUMO DATA_DIR [SECONDS] [DISPLAY_SIZE]" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,7 +28,7 @@ trap 'exit 1' INT TERM HUP
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 now() { date +%s.%N; }
 
-xs_start_display "$scratch" || exit 1
+xs_start_display "$scratch" "${4:-1024x768}" || exit 1
 xs_start_game "$scratch/game.log" "$data" "$scratch/sound.raw" "$grumo" || exit 1
 xvfb=$(pgrep -P "${xs_pids[0]}" -x Xvfb || echo "${xs_pids[0]}")
 

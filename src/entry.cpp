@@ -11,6 +11,8 @@
 #include <string>
 
 #include "desktop/pads.h"
+#include "desktop/still_while_away.h"
+#include "desktop/whole_pixels.h"
 #include "main.h"
 #include "pictures.h"
 #include "window_icon.h"
@@ -103,6 +105,8 @@ int main(int argc, char** argv) {
     refuseInvisibleDisplay();
     SDL_WM_SetCaption("Grumo", "Grumo");
     setIcon();
+    scaleByWholePixels();
+    standStillWhileAway();
   }
   startPads();
   return SDL_main(argc, argv);

@@ -13,7 +13,7 @@ namespace {
 // A galop in 2/4 at 150 beats a minute: 40 bars of eight sixteenths make
 // exactly 32 seconds, 1225 MP3 frames of 1152 samples, so the encoder pads the
 // end no more than it must. The tune runs on through the loop point: what
-// sounds past the end is heard at the start.
+// sounds past the end is heard at the start, and its last bar climbs into its first.
 constexpr int kStep = kRate / 10;  // one sixteenth
 constexpr int kBars = 40;
 constexpr int kStepsPerBar = 8;
@@ -220,16 +220,5 @@ Stereo makeMusic() {
     out.left[i] = 0.9f * lead[i] + 0.45f * e + 0.8f * band[i] + 0.6f * stabs[i];
     out.right[i] = 0.7f * lead[i] + 0.9f * e + 0.8f * band[i] + 0.85f * stabs[i];
   }
-
-  // The decoder still plays about 26 ms of silence at the loop point (its own
-  // start-up and the encoder's padding); 5 ms half-cosine fades on both sides
-  // let the tune dip into that gap instead of stepping into it with a click.
-  const size_t fade = kRate / 200;
-  for (Wave* w : {&out.left, &out.right})
-    for (size_t i = 0; i < fade; ++i) {
-      float g = static_cast<float>(0.5 - 0.5 * std::cos(kTau / 2 * i / fade));
-      (*w)[i] *= g;
-      (*w)[kLength - 1 - i] *= g;
-    }
   return out;
 }

@@ -200,9 +200,9 @@ void saveMp3(const Stereo& s, const std::string& path) {
   lame_set_mode(lame, JOINT_STEREO);
   lame_set_brate(lame, 160);
   lame_set_quality(lame, 2);
-  // No Xing/LAME frame: SDL_mixer would only play it as one more frame of
-  // silence at the loop point.
-  lame_set_bWriteVbrTag(lame, 0);
+  // The info frame tells the decoder how much silence the encoder added at
+  // either end (its delay and padding), so that the loop can join without it.
+  lame_set_bWriteVbrTag(lame, 1);
   if (lame_init_params(lame) < 0) {
     lame_close(lame);
     throw std::runtime_error("lame_init_params failed");
@@ -211,8 +211,10 @@ void saveMp3(const Stereo& s, const std::string& path) {
   int n = lame_encode_buffer(lame, left.data(), right.data(), static_cast<int>(left.size()),
                              out.data(), static_cast<int>(out.size()));
   int m = n < 0 ? n : lame_encode_flush(lame, out.data() + n, static_cast<int>(out.size()) - n);
+  // Known only now, the info frame takes the place the encoder kept for it.
+  const size_t tag = m < 0 ? 0 : lame_get_lametag_frame(lame, out.data(), out.size());
   lame_close(lame);
-  check(n >= 0 && m >= 0, "MP3 encoding failed");
+  check(n >= 0 && m >= 0 && tag > 0, "MP3 encoding failed");
   std::ofstream file(path, std::ios::binary);
   file.write(reinterpret_cast<const char*>(out.data()), n + m);
   check(file.flush().good(), "cannot write " + path);

@@ -1,7 +1,8 @@
 // The SDL 2 that the SDL 1.2 layer runs on, reached directly for what that
-// layer leaves out: game controllers plugged in at any time. Only the few
-// types and numbers used are declared here, laid out as SDL 2's fixed binary
-// interface has them (its headers clash with SDL 1.2's in one program).
+// layer leaves out: game controllers plugged in at any time, and scaling by
+// whole pixels. Only the few types and numbers used are declared here, laid
+// out as SDL 2's fixed binary interface has them (its headers clash with SDL
+// 1.2's in one program).
 #ifndef GRUMO_DESKTOP_SDL2_LINK_H
 #define GRUMO_DESKTOP_SDL2_LINK_H
 
@@ -14,6 +15,7 @@ namespace sdl2 {
 enum : uint32_t {
   initJoystick = 0x200,
   initGameController = 0x2000,
+  windowEvent = 0x200,
   keyDown = 0x300,
   keyUp = 0x301,
   controllerAxisMotion = 0x650,
@@ -70,6 +72,8 @@ template <class Function>
 Function find(const char* name) {
   return library() ? reinterpret_cast<Function>(dlsym(library(), name)) : nullptr;
 }
+
+using EventWatch = int (*)(void*, Event*);
 
 // A press or release of one of the game's keys, as the keyboard makes it.
 Event keyEvent(unsigned gameKey, bool down);
