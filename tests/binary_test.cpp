@@ -161,7 +161,7 @@ TEST(StartUp, TheEntryFindsTheDataNamesTheWindowAndTakesUpAPad) {
                " SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 "
                "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0");
   EXPECT_EQ(std::to_string(status) + " " + said,
-            "0 caption Grumo/Grumo icon 17x17 partly clear pointer 0 dir " +
+            "0 caption Grumo/Grumo icon 17x17 partly clear pointer 0 events filtered dir " +
                 fs::canonical(kData).string() + " 1 linear 0 software 0 0\n");
 }
 

@@ -1,7 +1,8 @@
 // Loaded into the real game (LD_PRELOAD): says on stderr, at the first frame,
 // what its process entry made of the process (window caption, icon, pointer,
-// working directory, SDL settings); then a pad plugged in presses Start, lets
-// go and presses it again, so a game that takes it up ends by itself.
+// event filter, working directory, SDL settings); then a pad plugged in
+// presses Start, lets go and presses it again, so a game that takes it up
+// ends by itself.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -35,8 +36,9 @@ extern "C" void SDL_WM_SetIcon(SDL_Surface* image, Uint8* mask) {
 static void sayEntry() {
   char dir[512] = "";
   const char* cwd = getcwd(dir, sizeof dir);
-  std::fprintf(stderr, "caption %s icon %s pointer %d dir %s", caption, icon,
-               next<int (*)(int)>("SDL_ShowCursor")(SDL_QUERY), cwd ? cwd : "?");
+  std::fprintf(stderr, "caption %s icon %s pointer %d events %s dir %s", caption, icon,
+               next<int (*)(int)>("SDL_ShowCursor")(SDL_QUERY),
+               SDL_GetEventFilter() ? "filtered" : "-", cwd ? cwd : "?");
   for (const char* name : {"SDL_NO_SIGNAL_HANDLERS", "SDL12COMPAT_SCALE_METHOD",
                            "SDL12COMPAT_OPENGL_SCALING", "SDL_RENDER_DRIVER",
                            "SDL_FRAMEBUFFER_ACCELERATION", "SDL_GAMECONTROLLER_USE_BUTTON_LABELS"})
