@@ -12,26 +12,13 @@
 extern "C" int SDL_Flip(void* screen) {
   static int (*flip)(void*) = reinterpret_cast<int (*)(void*)>(dlsym(RTLD_NEXT, "SDL_Flip"));
   static int flips = 0;
-  const char* music = "sound/music.mp3";
-  const char* playing = "sound/playing.mp3";  // the music the game has open, by another name
-  switch (++flips) {
-    case 5:
-      if (link(music, playing) || unlink(music) || mkfifo(music, 0600)) std::abort();
-      virtualPad::key(keySpace, true);
-      break;
-    case 60:
-      if (unlink(music) || mkdir(music, 0700)) std::abort();
-      break;
-    case 110:
-      if (truncate(playing, 0)) std::abort();
-      break;
-    case 170:
-    case 172:
-      virtualPad::key(keyEscape, true);
-      break;
-    case 171:
-      virtualPad::key(keyEscape, false);
-      break;
-  }
+  // The music the game has open stays reachable under another name.
+  const char *music = "sound/music.mp3", *playing = "sound/playing.mp3";
+  ++flips;
+  if (flips == 5 && (link(music, playing) || unlink(music) || mkfifo(music, 0600))) std::abort();
+  if (flips == 60 && (unlink(music) || mkdir(music, 0700))) std::abort();
+  if (flips == 110 && truncate(playing, 0)) std::abort();
+  if (flips == 5) virtualPad::key(keySpace, true);
+  if (flips >= 170 && flips <= 172) virtualPad::key(keyEscape, flips != 171);
   return flip(screen);
 }
