@@ -44,3 +44,13 @@ TEST(Mix, ABusyMinuteOfPlayStaysLoudAndNeverClips) {
   EXPECT_LT(minute.sound.bent, 44100 * 60 * 2 / 5000) << "samples bent by the limiter";
   EXPECT_GE(minute.sound.dbfs, -19.5 - 3);
 }
+
+// A start that failed (no channel free) is no playback to join: the next one tries again.
+TEST(Mix, AStartThatFailedIsTriedAgain) {
+  ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
+  FSOUND_SAMPLE* pop = FSOUND_Sample_Load(FSOUND_FREE, GRUMO_DATA_DIR "/sound/pop.wav", 0, 0, 0);
+  Mix_AllocateChannels(0);
+  EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, pop), -1);
+  Mix_AllocateChannels(64);
+  EXPECT_GE(FSOUND_PlaySound(FSOUND_FREE, pop), 0);
+}

@@ -16,10 +16,9 @@ namespace {
 const int mostSilentFrames = 64;
 // Junk between frames that the decoder looks past before it gives up.
 const long resyncBytes = 1 << 16;
-// Passes a looping stream may begin within one mixer buffer: a file that
-// holds almost no sound leaves the rest of the buffer silent rather than
-// keep the mixer from its other channels.
-const int mostPassesAtOnce = 4;
+// A pass shorter than this is no tune to loop: it plays once, then silence,
+// so that a file of almost no sound never keeps the audio thread rewinding.
+const int shortestPassMs = 100;
 
 // libmpg123 looks far past anything it cannot play for something it can, and
 // finds that in a WAV or a picture too. Music starts with an MPEG audio frame
@@ -56,9 +55,9 @@ MusicSource::~MusicSource() {
 
 // Decodes to float at each frame's own rate and channels, which may change
 // midway; tags are skipped, not read, however large they claim to be, and
-// nothing is printed.
+// nothing is printed. The file stays open for the whole run: every pass
+// rewinds it, so nothing done to the file afterwards reaches the audio thread.
 bool MusicSource::open() {
-  if (decoder) mpg123_delete(decoder);
   decoder = mpg123_new(nullptr, nullptr);
   if (!decoder) return false;
   const long* rates = nullptr;
@@ -88,7 +87,17 @@ int MusicSource::decodeFrame() {
   if (result != MPG123_OK || channels < 1) return -1;
   const size_t frames = bytes / (sizeof(float) * channels);
   if (frames == 0) return 0;
-  return pcm.push(reinterpret_cast<const float*>(audio), frames, channels, rate) ? 1 : -1;
+  const size_t before = pcm.ready();
+  if (!pcm.push(reinterpret_cast<const float*>(audio), frames, channels, rate)) return -1;
+  passBytes += pcm.ready() - before;
+  return 1;
+}
+
+bool MusicSource::rewind() {
+  const size_t shortest = static_cast<size_t>(mixer.rate) * shortestPassMs / 1000;
+  const bool again = looping && passBytes >= shortest * bytesPerFrame(mixer);
+  passBytes = 0;
+  return again && mpg123_seek(decoder, 0, SEEK_SET) >= 0;
 }
 
 bool MusicSource::startsWithMusic() {
@@ -100,21 +109,14 @@ bool MusicSource::startsWithMusic() {
 
 void MusicSource::fill(Uint8* out, int bytes) {
   int silent = 0;
-  int passes = 0;
-  bool heard = true;  // in the pass that is playing
   while (!ended && pcm.ready() < static_cast<size_t>(bytes)) {
     const int got = decodeFrame();
-    if (got > 0) heard = true, silent = 0;
+    if (got > 0) silent = 0;
     if (got > 0 || (got == 0 && ++silent < mostSilentFrames)) continue;
-    // The end of a pass: from the top again, unless that would play nothing.
-    if (!looping || !heard || !open()) {
-      ended = true;
-      pcm.finish();
-    } else if (++passes == mostPassesAtOnce) {
-      break;
-    }
-    heard = false;
     silent = 0;
+    if (rewind()) continue;
+    ended = true;
+    pcm.finish();
   }
   const size_t filled = pcm.pull(out, bytes);
   writeSilence(out + filled, bytes - filled, mixer);

@@ -28,6 +28,8 @@ class MusicSource {
 
  private:
   bool open();
+  // Back to the start for the next pass; false when the music ends here.
+  bool rewind();
   // 1 when the next frame gave sound, 0 when it gave none, -1 at the end.
   int decodeFrame();
 
@@ -38,6 +40,7 @@ class MusicSource {
   mpg123_handle* decoder = nullptr;
   long rate = 0;
   int channels = 0;
+  size_t passBytes = 0;  // of sound the pass that plays has given
   bool ended = false;
 };
 

@@ -1,6 +1,7 @@
 #include "desktop/pads.h"
 
 #include <map>
+#include <mutex>
 
 #include "desktop/sdl2_link.h"
 #include "pad_keys.h"
@@ -44,11 +45,16 @@ bool bindAll() {
 
 // Pads are sources by SDL's instance number, which is never negative.
 const int keyboard = -1;
+// SDL 2 calls the filter on whichever thread queues an event, with its event
+// lock held. The pads' state is touched only from the filter, under this lock
+// too, so always after SDL's; the events the filter causes itself come back
+// to it on the same thread.
+std::recursive_mutex guard;
 cKeySources sources;
 std::map<int32_t, void*> openPads;
 EventFilter nextFilter = nullptr;
 void* nextFilterData = nullptr;
-bool telling = false;
+thread_local bool telling = false;
 
 // Hands the game the keys as keyboard events; the SDL 1.2 layer turns them
 // into its own events and key state.
@@ -117,7 +123,10 @@ bool handle(const Event& event) {
 
 // Sees every SDL 2 event as it is queued, before the SDL 1.2 layer does.
 int onEvent(void*, Event* event) {
-  if (!telling && !handle(*event)) return 0;
+  if (!telling) {
+    std::lock_guard<std::recursive_mutex> lock(guard);
+    if (!handle(*event)) return 0;
+  }
   return nextFilter ? nextFilter(nextFilterData, event) : 1;
 }
 
@@ -130,6 +139,12 @@ void startPads() {
   if (sdl.initSubSystem(sdl2::initGameController) != 0) return;
   sdl.getEventFilter(&nextFilter, &nextFilterData);
   sdl.setEventFilter(onEvent, nullptr);
-  // Pads plugged in before start-up; those that come later announce themselves.
-  for (int device = 0; device < sdl.numJoysticks(); ++device) plugIn(device);
+  // Pads plugged in before start-up are announced through the filter too, so
+  // that SDL's lock is always taken before ours; those that come later
+  // announce themselves.
+  for (int device = 0; device < sdl.numJoysticks(); ++device) {
+    Event added{};
+    added.device = {sdl2::controllerDeviceAdded, 0, device};
+    sdl.pushEvent(&added);
+  }
 }

@@ -13,10 +13,11 @@
 
 namespace {
 
-// Effects are short sounds. A longer one is refused before it is decoded,
-// which keeps even four of them to a few tens of megabytes.
-const int longestEffectSeconds = 60;
-const size_t mostEffectBytes = 64 << 20;
+// Effects are short sounds. A longer one is refused before it is decoded:
+// four of the longest, at the highest rate with the most channels, are read
+// and resampled in well under a second and hold a few megabytes.
+const int longestEffectSeconds = 5;
+const size_t mostEffectBytes = 16 << 20;
 // 7.1 is the most a recording has; more is no sound effect.
 const int mostChannels = 8;
 const size_t blockFrames = 4096;
