@@ -25,4 +25,11 @@ mergeInto(LibraryManager.library, {
     stringToUTF8(entry.filename, path, size);
     return 1;
   },
+
+  // SDL_Init listens for the page's unload, which keeps the page out of the
+  // browser's back-forward cache; the quit it would send the game ignores.
+  web_forget_unload__deps: ['$SDL'],
+  web_forget_unload: function() {
+    window.removeEventListener('unload', SDL.receiveEvent);
+  },
 });

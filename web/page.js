@@ -11,6 +11,7 @@ const game = document.getElementById('game');
 const coarsePointer = matchMedia('(pointer: coarse)');
 let shown = false;
 let over = false;
+let credits = false;
 let lastComplaint = '';
 
 function say(text, action) {
@@ -29,7 +30,7 @@ function say(text, action) {
 const sound = () => Module.soundContext?.();
 
 function tellAboutSound() {
-  if (!shown || over) return;
+  if (!shown || over || credits) return;
   const waiting = sound() && sound().state !== 'running';
   say(waiting ? `${coarsePointer.matches ? 'Tap' : 'Press a key'} to start the sound` : '');
 }
@@ -43,6 +44,7 @@ function startSound(event) {
 
 function end(text) {
   over = true;
+  holdEscape();
   escapeButton.disabled = true;
   say(text, {label: 'Play again', run: () => location.reload()});
 }
@@ -84,20 +86,63 @@ function keepOffline() {
   }, () => {});
 }
 
+// The Escape button presses the game's Escape at once from the keyboard or a
+// mouse, but a finger must hold it half a second: one stray tap near Full
+// screen must not end play for good.
+function pressEscape() {
+  gameKeys.press('button', 'Escape');
+  gameKeys.release('button', 'Escape');
+}
+
+const holdEscape = (() => {
+  let timer = null;
+  const stop = () => {
+    clearTimeout(timer);
+    escapeButton.classList.remove('holding');
+  };
+  escapeButton.addEventListener('pointerdown', (event) => {
+    if (event.pointerType === 'mouse') return;
+    stop();
+    escapeButton.classList.add('holding');
+    timer = setTimeout(() => stop(pressEscape()), 500);
+  });
+  for (const end of ['pointerup', 'pointercancel', 'pointerleave'])
+    escapeButton.addEventListener(end, stop);
+  escapeButton.addEventListener('contextmenu', (event) => event.preventDefault());
+  return stop;
+})();
+
+// Full screen's label says how to leave it, by the means this player has.
+function labelFullScreen() {
+  const full = !!fullScreenElement();
+  fullScreenButton.setAttribute('aria-pressed', full);
+  fullScreenButton.textContent =
+      full ? `Leave full screen${coarsePointer.matches ? '' : ' (Esc)'}` : 'Full screen';
+}
+
+// The game's first Escape shows the credits; the next one closes it.
+function creditsShown() {
+  if (over) return;
+  credits = true;
+  escapeButton.textContent = 'Quit';
+  say(coarsePointer.matches ? 'The credits. Hold Quit to close the game.' :
+                              'The credits. The next Escape closes the game.');
+}
+
 for (const gesture of ['keydown', 'mousedown', 'touchend'])
   addEventListener(gesture, startSound, true);
 // Clicked, a button gives the keyboard back to the game.
 for (const button of [escapeButton, fullScreenButton])
   button.addEventListener('click', (event) => event.detail && canvas.focus());
-escapeButton.addEventListener('click', () => {
-  gameKeys.press('button', 'Escape');
-  gameKeys.release('button', 'Escape');
+escapeButton.addEventListener('click', (event) => {
+  if (!['touch', 'pen'].includes(event.pointerType)) pressEscape();
 });
 fullScreenButton.hidden = !(document.fullscreenEnabled || document.webkitFullscreenEnabled);
 fullScreenButton.addEventListener('click', toggleFullScreen);
 for (const change of ['fullscreenchange', 'webkitfullscreenchange'])
-  document.addEventListener(
-      change, () => fullScreenButton.setAttribute('aria-pressed', !!fullScreenElement()));
+  document.addEventListener(change, labelFullScreen);
+coarsePointer.addEventListener('change', labelFullScreen);
+canvas.addEventListener('escape', creditsShown, {once: true});
 coarsePointer.addEventListener('change', tellAboutSound);
 canvas.addEventListener('frame', () => {
   shown = true;
@@ -123,5 +168,4 @@ var Module = {
   onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 
-fitGame();
 canvas.focus();
