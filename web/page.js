@@ -54,7 +54,7 @@ function end(text) {
 async function stop(reason) {
   if (over) return;
   over = true;
-  for (const name of ['game.js', 'game.wasm', 'game.data']) {
+  for (const name of ['game.js', 'game.wasm', packs.names[0]]) {
     const answer = await fetch(name, {method: 'HEAD', cache: 'no-store'}).catch((error) => error);
     if (answer.ok) continue;
     reason = `${name} did not load (${answer.status || ''} ${answer.statusText || answer.message})`;
@@ -157,11 +157,15 @@ addEventListener('error', (event) => {
     stop(event.message || 'a script did not load');
 }, true);
 if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
+canvas.addEventListener('frame', () => packs.loadSounds((reason) => {
+  if (!over) say(`No sound: ${reason}`);
+}), {once: true});
 
 var Module = {
   canvas,
   noImageDecoding: true,
   noAudioDecoding: true,
+  preRun: [() => packs.loadPictures(stop)],
   print: (line) => console.log(line),
   printErr: (line) => console.warn(lastComplaint = line),
   onAbort: stop,
