@@ -124,8 +124,7 @@ function labelFullScreen() {
 function creditsShown() {
   if (over) return;
   credits = true;
-  escapeButton.textContent = 'Quit';
-  say(coarsePointer.matches ? 'The credits. Hold Quit to close the game.' :
+  say(coarsePointer.matches ? 'The credits. Hold Escape again to close the game.' :
                               'The credits. The next Escape closes the game.');
 }
 
