@@ -1,17 +1,34 @@
-// The sounds come after the game's first frame (web/packs.js): loaded before
-// they have come, an effect is silent until it comes, and the music starts
-// playing when it comes. Replaces the browser SDL's loaders, which read the
-// file at once and refuse one that is not there.
+// Sound costs the game's start nothing: its files come after the first frame
+// (web/packs.js), and the browser's audio, whose first start here held the
+// page up for 0.4 s, starts with the player's first gesture (Module.startSound),
+// as browsers ask anyway. Loaded before it has come, an effect is silent until
+// it has come and the audio has started; the music starts playing then.
+// Replaces the browser SDL's loaders, which read the file at once and refuse
+// one that is not there, and its Mix_OpenAudio, which starts the audio.
 mergeInto(LibraryManager.library, {
   $lateSounds__deps: ['$SDL', '$FS', '$PATH_FS'],
-  $lateSounds__postset: 'Module["soundArrived"] = lateSounds.arrived;',
+  $lateSounds__postset: 'Module["soundArrived"] = lateSounds.arrived;' +
+      'Module["startSound"] = lateSounds.start;' +
+      'SDL.webAudioAvailable = function() { return true; };',
   $lateSounds: {
     waiting: {},  // path -> what to do with its bytes
+    undecoded: [],  // [chunk, bytes] that came before the audio started
+
+    start: function() {
+      if (SDL.audioContext) return SDL.audioContext;
+      SDL.openAudioContext();
+      lateSounds.undecoded.splice(0).forEach(function(sound) {
+        lateSounds.decode(sound[0], sound[1]);
+      });
+      return SDL.audioContext;
+    },
 
     // A chunk whose sound is being decoded; plays asked for meanwhile start
     // when it is done.
     decode: function(chunk, bytes) {
-      var webAudio = chunk.webAudio = {onDecodeComplete: []};
+      if (!SDL.audioContext) return lateSounds.undecoded.push([chunk, bytes]);
+      var plays = chunk.webAudio ? chunk.webAudio.onDecodeComplete : [];
+      var webAudio = chunk.webAudio = {onDecodeComplete: plays};
       var done = function(decoded) {
         webAudio.decodedBuffer = decoded;
         webAudio.onDecodeComplete.forEach(function(play) {
@@ -27,7 +44,7 @@ mergeInto(LibraryManager.library, {
 
     load: function(reader, playsWait) {
       var rwops = SDL.rwops[reader];
-      if (!rwops || rwops.filename === undefined || !SDL.audioContext) return 0;
+      if (!rwops || rwops.filename === undefined) return 0;
       var path = PATH_FS.resolve(rwops.filename);
       var chunk = {source: path};
       // Until its bytes come, a sound is an empty stand-in.
@@ -36,9 +53,7 @@ mergeInto(LibraryManager.library, {
       } else {
         if (playsWait) chunk.webAudio = {onDecodeComplete: []};
         (lateSounds.waiting[path] = lateSounds.waiting[path] || []).push(function(bytes) {
-          var plays = chunk.webAudio ? chunk.webAudio.onDecodeComplete : [];
           lateSounds.decode(chunk, bytes);
-          Array.prototype.push.apply(chunk.webAudio.onDecodeComplete, plays);
         });
       }
       SDL.audios.push(chunk);
@@ -53,6 +68,16 @@ mergeInto(LibraryManager.library, {
       });
       delete lateSounds.waiting[path];
     },
+  },
+
+  Mix_OpenAudio__deps: ['$SDL'],
+  Mix_OpenAudio: function(frequency, format, channels, chunkSize) {
+    SDL.allocateChannels(32);
+    SDL.mixerFrequency = frequency;
+    SDL.mixerFormat = format;
+    SDL.mixerNumChannels = channels;
+    SDL.mixerChunkSize = chunkSize;
+    return 0;
   },
 
   Mix_LoadWAV_RW__deps: ['$lateSounds'],

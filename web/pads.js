@@ -24,8 +24,10 @@ mergeInto(LibraryManager.library, {
 
   // The page holds the game's keys for every source (web/keys.js): the pads
   // are one more, beside the keyboard and the fingers.
-  web_send_key__deps: ['$padKeyNames'],
+  web_send_key__deps: ['$padKeyNames', '$lateSounds'],
   web_send_key: function(key, down) {
+    // Where the browser lets sound start without a gesture, a pad starts it.
+    if (down) lateSounds.start();
     gameKeys[down ? 'press' : 'release']('pads', padKeyNames[key]);
   },
 });

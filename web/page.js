@@ -26,20 +26,24 @@ function say(text, action) {
   fitGame();
 }
 
-// Made by the game at start-up; until then there is nothing to start.
+// Made by the first gesture once the game runs (late_sounds.js).
 const sound = () => Module.soundContext?.();
 
 function tellAboutSound() {
   if (!shown || over || credits) return;
-  const waiting = sound() && sound().state !== 'running';
+  const waiting = sound()?.state !== 'running';
   say(waiting ? `${coarsePointer.matches ? 'Tap' : 'Press a key'} to start the sound` : '');
 }
 
 // A touch starts sound only as it ends; keydown and mousedown at once.
 // Safari on iPhones interrupts the sound by itself, on a call for instance.
 function startSound(event) {
-  const stopped = ['suspended', 'interrupted'].includes(sound()?.state);
-  if (event.isTrusted && !document.hidden && stopped) sound().resume().then(tellAboutSound);
+  if (!event.isTrusted || document.hidden || !shown || over) return;
+  const made = !sound();
+  const context = Module.startSound();
+  if (made) context.addEventListener('statechange', tellAboutSound);
+  if (['suspended', 'interrupted'].includes(context.state)) context.resume().then(tellAboutSound);
+  tellAboutSound();
 }
 
 function end(text) {
@@ -146,7 +150,6 @@ coarsePointer.addEventListener('change', tellAboutSound);
 canvas.addEventListener('frame', () => {
   shown = true;
   tellAboutSound();
-  sound()?.addEventListener('statechange', tellAboutSound);
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
 // A script that does not load, or an error nothing caught before the first
