@@ -11,7 +11,7 @@ mergeInto(LibraryManager.library, {
       'Module["startSound"] = lateSounds.start;' +
       'SDL.webAudioAvailable = function() { return true; };',
   $lateSounds: {
-    waiting: {},  // path -> what to do with its bytes
+    waiting: {},    // path -> what to do with its bytes
     undecoded: [],  // [chunk, bytes] that came before the audio started
 
     start: function() {

@@ -35,10 +35,12 @@ const packs = (() => {
     }, (error) => failed(error.message));
   }
 
+  // Settles once every sound has come or failed.
   function loadSounds(failed) {
-    for (const name of ['effects.pack.gz', 'music.pack'])
-      fetched(name).then((files) => files.forEach(([path, bytes]) => Module.soundArrived(path, bytes)),
-                         (error) => failed(error.message));
+    return Promise.all(['effects.pack.gz', 'music.pack'].map(
+        (name) => fetched(name).then(
+            (files) => files.forEach(([path, bytes]) => Module.soundArrived(path, bytes)),
+            (error) => failed(error.message))));
   }
 
   return {loadPictures, loadSounds, names: ['pictures.pack.gz', 'effects.pack.gz', 'music.pack']};

@@ -15,6 +15,7 @@ let credits = false;
 let lastComplaint = '';
 
 function say(text, action) {
+  if (!action && statusLine.textContent === text) return;
   statusLine.textContent = text;
   if (action) {
     const button = document.createElement('button');
@@ -76,10 +77,10 @@ function toggleFullScreen() {
   Promise.resolve(asked).catch(() => say('The browser would not change to or from full screen.'));
 }
 
-// Registered once the game runs, so as not to slow its start. Each later
-// load looks for a newer build; its worker fills its cache in the background
-// and takes over only now that this page has all of the build it started
-// with, so the next load is the new build.
+// Registered once the game has all its files, so as not to slow its start.
+// Each later load looks for a newer build; its worker fills its cache in the
+// background and takes over only now that this page has all of the build it
+// started with, so the next load is the new build.
 function keepOffline() {
   navigator.serviceWorker.register('service-worker.js').then((registration) => {
     const takeOver = () => registration.waiting?.postMessage('take over');
@@ -88,6 +89,13 @@ function keepOffline() {
     takeOver();
     if (registration.active) registration.update().catch(() => {});
   }, () => {});
+}
+
+// Once the first frame is shown, between frames: the rest of the game's
+// files, then the offline copy.
+function loadTheRest() {
+  const sounds = packs.loadSounds((reason) => over || say(`No sound: ${reason}`));
+  if ('serviceWorker' in navigator) sounds.then(keepOffline);
 }
 
 // The Escape button presses the game's Escape at once from the keyboard or a
@@ -158,10 +166,7 @@ addEventListener('error', (event) => {
   if (event.target instanceof HTMLScriptElement || (event.target === window && !shown))
     stop(event.message || 'a script did not load');
 }, true);
-if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
-canvas.addEventListener('frame', () => packs.loadSounds((reason) => {
-  if (!over) say(`No sound: ${reason}`);
-}), {once: true});
+canvas.addEventListener('frame', () => setTimeout(loadTheRest), {once: true});
 
 var Module = {
   canvas,
