@@ -41,6 +41,7 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
   if (web_page_hidden()) {
     web_wait_until_shown();
     sleptSinceFlip = true;
+    owed = 0;
   }
   web_show_frame(screen->pixels, screen->w, screen->h);
   readPads();

@@ -60,13 +60,15 @@ mergeInto(LibraryManager.library, {
       return SDL.audios.length - 1;
     },
 
+    // Kept in the file system only for a load yet to come.
     arrived: function(path, bytes) {
       path = PATH_FS.resolve(path);
-      FS.writeFile(path, bytes);
-      (lateSounds.waiting[path] || []).forEach(function(fill) {
+      var waiting = lateSounds.waiting[path];
+      delete lateSounds.waiting[path];
+      if (!waiting) return FS.writeFile(path, bytes);
+      waiting.forEach(function(fill) {
         fill(bytes);
       });
-      delete lateSounds.waiting[path];
     },
   },
 

@@ -33,7 +33,9 @@ const fitGame = (() => {
     return [...words, ...ways.map((way) => [way, 'bare']), ['alone', 'none']];
   }
 
-  function fit() {
+  // Asked only to make room, it leaves a page that fits as it is.
+  function fit(onlyToMakeRoom) {
+    if (onlyToMakeRoom === true && !overflows()) return;
     const scale = largestScale();
     const width = (canvas.width * scale) / devicePixelRatio;
     const height = (canvas.height * scale) / devicePixelRatio;

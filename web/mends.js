@@ -26,10 +26,13 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // SDL_Init listens for the page's unload, which keeps the page out of the
-  // browser's back-forward cache; the quit it would send the game ignores.
-  web_forget_unload__deps: ['$SDL'],
-  web_forget_unload: function() {
-    window.removeEventListener('unload', SDL.receiveEvent);
+  // SDL_Init listens for the page's unload, which browsers deprecate and
+  // which keeps the page out of their back-forward cache; the quit it would
+  // send, the game ignores. Called before SDL_Init, so that it never listens.
+  web_refuse_unload: function() {
+    var listen = window.addEventListener;
+    window.addEventListener = function(type) {
+      if (type !== 'unload') listen.apply(window, arguments);
+    };
   },
 });

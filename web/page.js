@@ -24,7 +24,7 @@ function say(text, action) {
     statusLine.append(button);
     button.focus();
   }
-  fitGame();
+  fitGame(true);
 }
 
 // Made by the first gesture once the game runs (late_sounds.js).
