@@ -5,7 +5,7 @@
 # first frame after the page load; the frame period and the game's clock over ten seconds of play; layout shift;
 # requests outside the page's origin; then Lighthouse's scores, mobile and desktop (12.2.3 from npm, installed into
 # build/lighthouse on first use).
-import functools, gzip, json, os, statistics, subprocess, sys, threading, time
+import functools, gzip, json, os, re, statistics, subprocess, sys, threading, time
 from http.server import ThreadingHTTPServer
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -75,6 +75,10 @@ code = {name: len(gzip.compress(open(os.path.join(site, name), "rb").read(), 9))
         for name in sorted(os.listdir(site)) if name.endswith((".js", ".wasm"))}
 sizes = ", ".join(f"{name} {size / 1000:.1f}" for name, size in code.items())
 print(f"code loaded, gzipped: {sum(code.values()) / 1000:.0f} KB ({sizes})")
+page = open(os.path.join(site, "index.html")).read()  # what it loads before the game starts, the manifest aside
+first = {"index.html", *re.findall(r'(?:src|href)="([^"]+)"', page)} - {"manifest.json", "icon-192.png"}
+print(f"bytes before the first frame from a host that compresses nothing: "
+      f"{sum(os.path.getsize(os.path.join(site, name)) for name in first) / 1000:.0f} KB ({', '.join(sorted(first))})")
 outside = set()
 for rate in (1, 4, 6):
     runs = [visit(rate) for _ in range(loads)]

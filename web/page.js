@@ -106,21 +106,31 @@ function pressEscape() {
   gameKeys.release('button', 'Escape');
 }
 
+// Some browsers do not say which pointer clicked: the last one pressed did.
 const holdEscape = (() => {
   let timer = null;
+  let pointer = '';
   const stop = () => {
     clearTimeout(timer);
     escapeButton.classList.remove('holding');
   };
   escapeButton.addEventListener('pointerdown', (event) => {
-    if (event.pointerType === 'mouse') return;
+    pointer = event.pointerType;
+    if (pointer === 'mouse') return;
     stop();
     escapeButton.classList.add('holding');
-    timer = setTimeout(() => stop(pressEscape()), 500);
+    timer = setTimeout(() => {
+      stop();
+      pressEscape();
+    }, 500);
   });
   for (const end of ['pointerup', 'pointercancel', 'pointerleave'])
     escapeButton.addEventListener(end, stop);
   escapeButton.addEventListener('contextmenu', (event) => event.preventDefault());
+  // From the keyboard (no pointer) or a mouse, a click is enough.
+  escapeButton.addEventListener('click', (event) => {
+    if (!event.detail || pointer === 'mouse') pressEscape();
+  });
   return stop;
 })();
 
@@ -145,9 +155,6 @@ for (const gesture of ['keydown', 'mousedown', 'touchend'])
 // Clicked, a button gives the keyboard back to the game.
 for (const button of [escapeButton, fullScreenButton])
   button.addEventListener('click', (event) => event.detail && canvas.focus());
-escapeButton.addEventListener('click', (event) => {
-  if (!['touch', 'pen'].includes(event.pointerType)) pressEscape();
-});
 fullScreenButton.hidden = !(document.fullscreenEnabled || document.webkitFullscreenEnabled);
 fullScreenButton.addEventListener('click', toggleFullScreen);
 for (const change of ['fullscreenchange', 'webkitfullscreenchange'])
