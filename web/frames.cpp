@@ -3,8 +3,9 @@
 // to sleep rather than freeze the page. A hidden page shows no frame: the
 // flip waits for it to show again, the game's clock stopped meanwhile.
 // The browser wakes a sleeper late, by more the slower the phone, and the
-// game counts only its own work in a frame: a sleep is cut by what the last
-// one overslept, so the game keeps time.
+// game counts only its own work in a frame: what the sleeps overslept is
+// owed, and paid back a little each frame, so the game keeps time and each
+// frame stays near its period.
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -21,7 +22,9 @@ namespace {
 
 const unsigned int framePause = 20;
 // Longer stalls (the page busy elsewhere) are not caught up: frames would bunch.
-const Uint32 mostOwed = 10;
+const Uint32 mostOwed = 40;
+// A tenth of the slowest period, at most, comes off one sleep.
+const Uint32 mostPaid = 4;
 bool sleptSinceFlip = true;
 Uint32 owed = 0;
 
@@ -29,11 +32,12 @@ Uint32 owed = 0;
 
 extern "C" void SDL_Delay(Uint32 ms) {
   sleptSinceFlip = true;
-  const Uint32 asked = ms > owed ? ms - owed : 0;
+  const Uint32 paid = std::min({owed, mostPaid, ms});
+  const Uint32 asked = ms - paid;
   const Uint32 start = SDL_GetTicks();
   emscripten_sleep(asked);
   const Uint32 slept = SDL_GetTicks() - start;
-  owed = slept > asked ? std::min(slept - asked, mostOwed) : 0;
+  owed = std::min(owed - paid + (slept > asked ? slept - asked : 0), mostOwed);
 }
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {
