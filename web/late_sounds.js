@@ -47,11 +47,13 @@ mergeInto(LibraryManager.library, {
       if (!rwops || rwops.filename === undefined) return 0;
       var path = PATH_FS.resolve(rwops.filename);
       var chunk = {source: path};
+      // Music asked to play before it can starts when it can; an effect is
+      // silent until then.
+      if (playsWait) chunk.webAudio = {onDecodeComplete: []};
       // Until its bytes come, a sound is an empty stand-in.
       if (FS.analyzePath(path).exists && FS.stat(path).size) {
         lateSounds.decode(chunk, FS.readFile(path));
       } else {
-        if (playsWait) chunk.webAudio = {onDecodeComplete: []};
         (lateSounds.waiting[path] = lateSounds.waiting[path] || []).push(function(bytes) {
           lateSounds.decode(chunk, bytes);
         });
