@@ -5,9 +5,11 @@
 #include "main.h"
 
 extern "C" void web_game_ended(int status);
+extern "C" void web_refuse_unload();
 
 int main(int argc, char** argv) {
   // Also where the browser's SDL starts listening to the keyboard.
+  web_refuse_unload();
   SDL_Init(SDL_INIT_NOPARACHUTE);
   const int status = SDL_main(argc, argv);
   // Leaving the process stops the sound on the desktop; a page stays.

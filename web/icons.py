@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """icons.py SHEET FOLDER: writes icon-192.png and icon-512.png for a phone's
 home screen: the jumper's first frame, cut from his sheet and enlarged by a
-whole factor, square pixels on the page's own colour."""
+whole factor, square pixels on the page's own colour. He stays inside the
+middle circle that every launcher's mask keeps, so the icons are maskable."""
 import struct
 import sys
 import zlib
@@ -32,7 +33,7 @@ def png(size, rows):
 
 
 def icon(frame, size):
-    factor = size * 9 // 10 // FRAME
+    factor = size * 11 // 20 // FRAME  # a square of 0.55 fits in a circle of 0.8
     margin = (size - FRAME * factor) // 2
     inside = lambda i: 0 <= i - margin < FRAME * factor
     colour = lambda x, y: frame[(y - margin) // factor][(x - margin) // factor]

@@ -13,7 +13,9 @@ const gameKeys = (() => {
   // Key code -> {sources, down: the keydown sent, sentAt: frame}. A key with
   // no source left waits here for the game to see it.
   const held = new Map();
+  const canvas = document.getElementById('canvas');
   let frames = 0;
+  let ended = false;
 
   function send(type, code) {
     const event = new KeyboardEvent(type, {
@@ -28,10 +30,18 @@ const gameKeys = (() => {
     return event;
   }
 
+  // The page says what the game's Escapes do, so it hears of each one taken.
+  function noteTaken(code, key) {
+    if (code !== 'Escape' || !key.down.handled || key.told) return;
+    key.told = true;
+    canvas.dispatchEvent(new Event('escape'));
+  }
+
   // The browser's SDL marks an event handled when the game polls it; the game
   // reads the held keys right after its polls, before any page code runs.
   function letGo(code, evenUnseen) {
     const key = held.get(code);
+    noteTaken(code, key);
     if (key.sources.size || !(key.down.handled || evenUnseen)) return;
     held.delete(code);
     send('keyup', code);
@@ -49,6 +59,7 @@ const gameKeys = (() => {
   function frameShown() {
     frames++;
     for (const [code, key] of [...held]) {
+      noteTaken(code, key);
       if (key.down.handled || frames - key.sentAt < 2)
         letGo(code, false);
       else if (!key.sources.size)
@@ -72,21 +83,23 @@ const gameKeys = (() => {
 
   // The browser's SDL would swallow every key, Tab and Enter included, so
   // only the game's keys reach the game, through here, and the page keeps
-  // the rest; Space on a focused button presses the button. Held keys
+  // the rest. While the game runs its keys work nothing else, not even a
+  // focused button (Space would press it); Tab and Enter still do. Held keys
   // repeat, and a repeated keydown would tip the board again: the keyboard
   // is one more source, and a source that holds a key presses nothing new.
   function fromKeyboard(event) {
     if (!event.isTrusted) return;
     event.stopPropagation();
-    const forButton = event.code === 'Space' && event.target.closest?.('button');
-    if (event.type === 'keypress' || !(event.code in keyCodes) || forButton) return;
+    if (event.type === 'keypress' || !(event.code in keyCodes) || ended) return;
     event.preventDefault();
     (event.type === 'keydown' ? press : release)('keyboard', event.code);
   }
 
-  const canvas = document.getElementById('canvas');
   canvas.addEventListener('frame', frameShown);
-  canvas.addEventListener('gameend', releaseAll);
+  canvas.addEventListener('gameend', () => {
+    ended = true;
+    releaseAll();
+  });
   document.addEventListener('visibilitychange', () => document.hidden && releaseAll());
   for (const type of ['keydown', 'keypress', 'keyup'])
     document.addEventListener(type, fromKeyboard, true);

@@ -25,4 +25,14 @@ mergeInto(LibraryManager.library, {
     stringToUTF8(entry.filename, path, size);
     return 1;
   },
+
+  // SDL_Init listens for the page's unload, which browsers deprecate and
+  // which keeps the page out of their back-forward cache; the quit it would
+  // send, the game ignores. Called before SDL_Init, so that it never listens.
+  web_refuse_unload: function() {
+    var listen = window.addEventListener;
+    window.addEventListener = function(type) {
+      if (type !== 'unload') listen.apply(window, arguments);
+    };
+  },
 });

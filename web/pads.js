@@ -8,14 +8,18 @@ mergeInto(LibraryManager.library, {
     var pads = [];
     try {  // not there, or refused, outside secure pages and where a policy forbids it
       pads = navigator.getGamepads() || [];
-    } catch (refused) {}
+    } catch (refused) {
+    }
     for (var slot = 0; slot < slots; ++slot) {
       var pad = pads[slot];
       var usable = pad && pad.connected && pad.mapping == 'standard';
       HEAP32[(present >> 2) + slot] = usable ? 1 : 0;
       if (!usable) continue;
-      var pressed = function(n) { return pad.buttons[n] && pad.buttons[n].pressed ? 1 : 0; };
-      HEAP32[(buttons >> 2) + slot] = pressed(14) | pressed(15) << 1 | pressed(0) << 2 | pressed(9) << 3;
+      var pressed = function(n) {
+        return pad.buttons[n] && pad.buttons[n].pressed ? 1 : 0;
+      };
+      HEAP32[(buttons >> 2) + slot] =
+          pressed(14) | pressed(15) << 1 | pressed(0) << 2 | pressed(9) << 3;
       HEAPF32[(stickX >> 2) + slot] = pad.axes[0] || 0;
     }
   },
@@ -24,8 +28,10 @@ mergeInto(LibraryManager.library, {
 
   // The page holds the game's keys for every source (web/keys.js): the pads
   // are one more, beside the keyboard and the fingers.
-  web_send_key__deps: ['$padKeyNames'],
+  web_send_key__deps: ['$padKeyNames', '$lateSounds'],
   web_send_key: function(key, down) {
+    // Where the browser lets sound start without a gesture, a pad starts it.
+    if (down) lateSounds.start();
     gameKeys[down ? 'press' : 'release']('pads', padKeyNames[key]);
   },
 });

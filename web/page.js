@@ -11,9 +11,11 @@ const game = document.getElementById('game');
 const coarsePointer = matchMedia('(pointer: coarse)');
 let shown = false;
 let over = false;
+let credits = false;
 let lastComplaint = '';
 
 function say(text, action) {
+  if (!action && statusLine.textContent === text) return;
   statusLine.textContent = text;
   if (action) {
     const button = document.createElement('button');
@@ -22,27 +24,32 @@ function say(text, action) {
     statusLine.append(button);
     button.focus();
   }
-  fitGame();
+  fitGame(true);
 }
 
-// Made by the game at start-up; until then there is nothing to start.
+// Made by the first gesture once the game runs (late_sounds.js).
 const sound = () => Module.soundContext?.();
 
 function tellAboutSound() {
-  if (!shown || over) return;
-  const waiting = sound() && sound().state !== 'running';
+  if (!shown || over || credits) return;
+  const waiting = sound()?.state !== 'running';
   say(waiting ? `${coarsePointer.matches ? 'Tap' : 'Press a key'} to start the sound` : '');
 }
 
 // A touch starts sound only as it ends; keydown and mousedown at once.
 // Safari on iPhones interrupts the sound by itself, on a call for instance.
 function startSound(event) {
-  const stopped = ['suspended', 'interrupted'].includes(sound()?.state);
-  if (event.isTrusted && !document.hidden && stopped) sound().resume().then(tellAboutSound);
+  if (!event.isTrusted || document.hidden || !shown || over) return;
+  const made = !sound();
+  const context = Module.startSound();
+  if (made) context.addEventListener('statechange', tellAboutSound);
+  if (['suspended', 'interrupted'].includes(context.state)) context.resume().then(tellAboutSound);
+  tellAboutSound();
 }
 
 function end(text) {
   over = true;
+  holdEscape();
   escapeButton.disabled = true;
   say(text, {label: 'Play again', run: () => location.reload()});
 }
@@ -52,7 +59,7 @@ function end(text) {
 async function stop(reason) {
   if (over) return;
   over = true;
-  for (const name of ['game.js', 'game.wasm', 'game.data']) {
+  for (const name of ['game.js', 'game.wasm', packs.names[0]]) {
     const answer = await fetch(name, {method: 'HEAD', cache: 'no-store'}).catch((error) => error);
     if (answer.ok) continue;
     reason = `${name} did not load (${answer.status || ''} ${answer.statusText || answer.message})`;
@@ -70,10 +77,10 @@ function toggleFullScreen() {
   Promise.resolve(asked).catch(() => say('The browser would not change to or from full screen.'));
 }
 
-// Registered once the game runs, so as not to slow its start. Each later
-// load looks for a newer build; its worker fills its cache in the background
-// and takes over only now that this page has all of the build it started
-// with, so the next load is the new build.
+// Registered once the game has all its files, so as not to slow its start.
+// Each later load looks for a newer build; its worker fills its cache in the
+// background and takes over only now that this page has all of the build it
+// started with, so the next load is the new build.
 function keepOffline() {
   navigator.serviceWorker.register('service-worker.js').then((registration) => {
     const takeOver = () => registration.waiting?.postMessage('take over');
@@ -84,25 +91,80 @@ function keepOffline() {
   }, () => {});
 }
 
+// Once the first frame is shown, between frames: the rest of the game's
+// files, then the offline copy.
+function loadTheRest() {
+  const sounds = packs.loadSounds((reason) => over || say(`No sound: ${reason}`));
+  if ('serviceWorker' in navigator) sounds.then(keepOffline);
+}
+
+// The Escape button presses the game's Escape at once from the keyboard or a
+// mouse, but a finger must hold it half a second: one stray tap near Full
+// screen must not end play for good.
+function pressEscape() {
+  gameKeys.press('button', 'Escape');
+  gameKeys.release('button', 'Escape');
+}
+
+// Some browsers do not say which pointer clicked: the last one pressed did.
+const holdEscape = (() => {
+  let timer = null;
+  let pointer = '';
+  const stop = () => {
+    clearTimeout(timer);
+    escapeButton.classList.remove('holding');
+  };
+  escapeButton.addEventListener('pointerdown', (event) => {
+    pointer = event.pointerType;
+    if (pointer === 'mouse') return;
+    stop();
+    escapeButton.classList.add('holding');
+    timer = setTimeout(() => {
+      stop();
+      pressEscape();
+    }, 500);
+  });
+  for (const end of ['pointerup', 'pointercancel', 'pointerleave'])
+    escapeButton.addEventListener(end, stop);
+  escapeButton.addEventListener('contextmenu', (event) => event.preventDefault());
+  // From the keyboard (no pointer) or a mouse, a click is enough.
+  escapeButton.addEventListener('click', (event) => {
+    if (!event.detail || pointer === 'mouse') pressEscape();
+  });
+  return stop;
+})();
+
+// Full screen's label says how to leave it, by the means this player has.
+function labelFullScreen() {
+  const full = !!fullScreenElement();
+  fullScreenButton.setAttribute('aria-pressed', full);
+  fullScreenButton.textContent =
+      full ? `Leave full screen${coarsePointer.matches ? '' : ' (Esc)'}` : 'Full screen';
+}
+
+// The game's first Escape shows the credits; the next one closes it.
+function creditsShown() {
+  if (over) return;
+  credits = true;
+  say(coarsePointer.matches ? 'The credits. Hold Escape again to close the game.' :
+                              'The credits. The next Escape closes the game.');
+}
+
 for (const gesture of ['keydown', 'mousedown', 'touchend'])
   addEventListener(gesture, startSound, true);
 // Clicked, a button gives the keyboard back to the game.
 for (const button of [escapeButton, fullScreenButton])
   button.addEventListener('click', (event) => event.detail && canvas.focus());
-escapeButton.addEventListener('click', () => {
-  gameKeys.press('button', 'Escape');
-  gameKeys.release('button', 'Escape');
-});
 fullScreenButton.hidden = !(document.fullscreenEnabled || document.webkitFullscreenEnabled);
 fullScreenButton.addEventListener('click', toggleFullScreen);
 for (const change of ['fullscreenchange', 'webkitfullscreenchange'])
-  document.addEventListener(
-      change, () => fullScreenButton.setAttribute('aria-pressed', !!fullScreenElement()));
+  document.addEventListener(change, labelFullScreen);
+coarsePointer.addEventListener('change', labelFullScreen);
+canvas.addEventListener('escape', creditsShown, {once: true});
 coarsePointer.addEventListener('change', tellAboutSound);
 canvas.addEventListener('frame', () => {
   shown = true;
   tellAboutSound();
-  sound()?.addEventListener('statechange', tellAboutSound);
 }, {once: true});
 canvas.addEventListener('gameend', () => end('The game has ended.'));
 // A script that does not load, or an error nothing caught before the first
@@ -111,17 +173,17 @@ addEventListener('error', (event) => {
   if (event.target instanceof HTMLScriptElement || (event.target === window && !shown))
     stop(event.message || 'a script did not load');
 }, true);
-if ('serviceWorker' in navigator) canvas.addEventListener('frame', keepOffline, {once: true});
+canvas.addEventListener('frame', () => setTimeout(loadTheRest), {once: true});
 
 var Module = {
   canvas,
   noImageDecoding: true,
   noAudioDecoding: true,
+  preRun: [() => packs.loadPictures(stop)],
   print: (line) => console.log(line),
   printErr: (line) => console.warn(lastComplaint = line),
   onAbort: stop,
   onExit: (status) => status && end(`The game stopped: ${lastComplaint}`),
 };
 
-fitGame();
 canvas.focus();

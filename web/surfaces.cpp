@@ -57,6 +57,12 @@ void clip(int& at, int& length, int& other, int limit) {
 
 extern "C" {
 
+// The browser's own is a call out of the game's code for every colour, and
+// a font maps one for every pixel of its sheet.
+Uint32 SDL_MapRGB(const SDL_PixelFormat* /*format*/, const Uint8 r, const Uint8 g, const Uint8 b) {
+  return opaque | static_cast<Uint32>(b) << 16 | static_cast<Uint32>(g) << 8 | r;
+}
+
 // Pixels are stored in the browser's order whatever masks are asked for:
 // every surface of the game is asked for in the order of another one.
 SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32, Uint32,

@@ -1,12 +1,12 @@
 // Fingers on the game: the left third of the canvas holds Left, the middle
-// third Space, the right third Right. The whole stage around the canvas takes
-// touches, beside the canvas counting as its nearer outer third, so that
-// thumbs at a phone's edges steer. A finger that slides into another third
-// changes the key it holds.
+// third Space, the right third Right. The whole page around the canvas takes
+// touches but for its buttons, beside the canvas counting as its nearer outer
+// third, so that thumbs at a phone's edges steer. A finger that slides into
+// another third changes the key it holds.
 'use strict';
 
 (() => {
-  const stage = document.getElementById('stage');
+  const game = document.getElementById('game');
   const canvas = document.getElementById('canvas');
   const thirds = ['ArrowLeft', 'Space', 'ArrowRight'];
   const fingers = new Map();  // touch identifier -> key held
@@ -18,6 +18,7 @@
 
   // Taken here, a touch neither scrolls, zooms nor selects.
   function follow(event) {
+    if (event.target.closest('button')) return;
     event.preventDefault();
     const lifted = event.type === 'touchend' || event.type === 'touchcancel';
     for (const touch of event.changedTouches) {
@@ -36,5 +37,5 @@
   }
 
   for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel'])
-    stage.addEventListener(type, follow, {passive: false});
+    game.addEventListener(type, follow, {passive: false});
 })();

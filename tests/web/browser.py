@@ -76,3 +76,5 @@ class Browser:  # Serves a copy of `site`, which a test may change.
 
     def close(self):
         self.chromium.kill(), self.chromium.wait()
+
+    __enter__, __exit__ = lambda self: self, lambda self, *error: self.close()

@@ -1,0 +1,47 @@
+// The game's files come in packs (web/pack.py makes them): the pictures,
+// gzipped, before the game starts, for its first frame draws them; the
+// effects and the music once that frame is shown, so that a first visit
+// waits only for what it draws. Each sound plays from when it has come.
+'use strict';
+
+const packs = (() => {
+  async function unpacked(answer, name) {
+    if (!answer.ok) throw new Error(`${name} did not load (${answer.status} ${answer.statusText})`);
+    let bytes = new Uint8Array(await answer.arrayBuffer());
+    // A host may already have taken the gzip off in transit.
+    if (name.endsWith('.gz') && bytes[0] === 0x1f && bytes[1] === 0x8b) {
+      const plain = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+      bytes = new Uint8Array(await new Response(plain).arrayBuffer());
+    }
+    const length = new DataView(bytes.buffer).getUint32(0, true);
+    let at = 4 + length;
+    const index = JSON.parse(new TextDecoder().decode(bytes.subarray(4, at)));
+    return index.map(([path, size]) => [path, bytes.subarray(at, (at += size))]);
+  }
+
+  const fetched = (name) => fetch(name).then((answer) => unpacked(answer, name));
+
+  // Started before the game's code has come; the game starts once it is in.
+  const pictures = fetched('pictures.pack.gz');
+
+  function loadPictures(failed) {
+    Module.addRunDependency('pictures');
+    pictures.then((files) => {
+      for (const [path, bytes] of files) {
+        Module.FS_createPath('/', path.slice(0, path.lastIndexOf('/')), true, true);
+        Module.FS_createDataFile('/' + path, null, bytes, true, !bytes.length);
+      }
+      Module.removeRunDependency('pictures');
+    }, (error) => failed(error.message));
+  }
+
+  // Settles once every sound has come or failed.
+  function loadSounds(failed) {
+    return Promise.all(['effects.pack.gz', 'music.pack'].map(
+        (name) => fetched(name).then(
+            (files) => files.forEach(([path, bytes]) => Module.soundArrived(path, bytes)),
+            (error) => failed(error.message))));
+  }
+
+  return {loadPictures, loadSounds, names: ['pictures.pack.gz', 'effects.pack.gz', 'music.pack']};
+})();
