@@ -71,7 +71,7 @@ void makeOpaque(SDL_Surface* image) {
     for (int x = 0; x < image->w; ++x) row[x] |= alpha;
   }
   SDL_UnlockSurface(image);
-  SDL_SetAlpha(image, 0, SDL_ALPHA_OPAQUE);
+  if (image->flags & SDL_SRCALPHA) SDL_SetAlpha(image, 0, SDL_ALPHA_OPAQUE);
 }
 
 }  // namespace
