@@ -35,13 +35,22 @@ std::string binaryDirectory() {
   return binary.substr(0, binary.rfind('/'));
 }
 
-// The game opens gfx/ and sound/ relative to where it runs. Started where
-// neither is, enter the data installed beside the binary, or for a binary
-// still in its build tree the source tree's data, linked beside it by the
-// build. A folder with only one of them is a player's own data, broken: the
-// game says what is wrong with it rather than quietly play other data.
+// Every file the game opens, as it names them.
+const char* const gameFiles[] = {"gfx/font.bmp",    "gfx/font2.bmp",  "gfx/background.bmp",
+                                 "gfx/balloon.bmp", "gfx/fatman.bmp", "gfx/board.bmp",
+                                 "sound/music.mp3", "sound/pop.wav",  "sound/splat.wav",
+                                 "sound/studs.wav", "sound/win.wav"};
+
+// The game opens its files relative to where it runs. Started where none of
+// them is (an unrelated empty sound/ folder is no data), enter the data
+// installed beside the binary, or for a binary still in its build tree the
+// source tree's data, linked beside it by the build. A folder with some of
+// them is a player's own data, even broken: the game says what is wrong with
+// it rather than quietly play other data.
 void enterDataDirectory() {
-  if (isDirectory("gfx") || isDirectory("sound")) return;
+  struct stat info;
+  for (const char* file : gameFiles)
+    if (lstat(file, &info) == 0) return;
   const std::string here = binaryDirectory();
   if (here.empty()) return;
   std::string dir = here + "/" GRUMO_DATA_FROM_BINARY;

@@ -136,7 +136,7 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
       {"gfx/board.bmp", pipe, "Unable to load gfx/board.bmp: not a regular file\n"},
       {"sound/music.mp3", pipe, "FSOUND_Stream_Open() failed!\n"},
       {"sound/pop.wav", pipe, "FSOUND_Sample_Load(sound/pop.wav) failed!\n"},
-      // A folder with only one of the two is the player's: no other data is looked for.
+      // A folder with some of the game's files is the player's: no other data is looked for.
       {"gfx", remove, missing("gfx/font.bmp")},
       {"sound", remove, "FSOUND_Stream_Open() failed!\n"},
   };
@@ -150,10 +150,11 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   }
 }
 
-// Started where no data is, with a setting of the player's own, and a pad plugged in during play.
+// Started where no data is, only an empty sound/ folder, with a setting of the player's own,
+// and a pad plugged in during play.
 TEST(StartUp, TheEntryFindsTheDataNamesTheWindowAndTakesUpAPad) {
   const Make noData = [](const fs::path& dir) {
-    fs::remove_all(dir / "gfx"), fs::remove_all(dir / "sound");
+    fs::remove_all(dir / "gfx"), fs::remove_all(dir / "sound"), fs::create_directory(dir / "sound");
   };
   const auto [status, said] =
       runGrumo("", noData,
