@@ -45,7 +45,7 @@ Wave makePop();
 Wave makeSplat();
 Wave makeStuds();
 Wave makeWin();
-// The music is stereo: SDL_mixer plays MP3 only in the mixer's own channel count.
+// The music is stereo: its echo answers from the right.
 struct Stereo {
   Wave left, right;
 };

@@ -46,8 +46,8 @@ xs_drawn() { (($(xwd -root -silent | convert xwd:- -format '%k' info: 2>/dev/nul
 xs_shot() { xwd -root -silent | convert xwd:- "BMP3:$1"; }
 xs_press() { xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1"; }
 
-# The game ignores SIGTERM (SDL turns it into an ignored quit event); timeout
-# passes SIGTERM on to Xvfb.
+# The game has shown all a test wants by now and is killed outright; should this
+# shell be killed first, timeout still ends Xvfb.
 xs_stop() {
   [[ -n $xs_game ]] && kill -KILL "$xs_game" 2>/dev/null
   ((${#xs_pids[@]})) && kill "${xs_pids[@]}" 2>/dev/null
