@@ -112,23 +112,14 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   const Make keep = [](const fs::path&) {};
   const Make pipe = [](const fs::path& p) { fs::remove(p), mkfifo(p.c_str(), 0600); };
   struct Case {
-    const char* file;
+    std::string file;
     Make spoil;
     std::string line;  // the whole of stderr; a line ending in "..." is a prefix
     const char* env = "";
   };
-  const Case cases[] = {
-      {"sound/pop.wav", remove, "FSOUND_Sample_Load(sound/pop.wav) failed!\n"},
-      {"sound/splat.wav", remove, "FSOUND_Sample_Load(sound/splat.wav) failed!\n"},
-      {"sound/studs.wav", remove, "FSOUND_Sample_Load(sound/studs.wav) failed!\n"},
-      {"sound/win.wav", remove, "FSOUND_Sample_Load(sound/win.wav) failed!\n"},
+  std::vector<Case> cases = {
       {"", keep, "FSOUNT_Init() failed!\n", "SDL_AUDIODRIVER=none-such"},
       {"", keep, "Unable to set the 320x240x32 video mode: ...", "SDL_VIDEODRIVER=none-such"},
-      {"gfx/font2.bmp", remove, missing("gfx/font2.bmp")},
-      {"gfx/background.bmp", remove, missing("gfx/background.bmp")},
-      {"gfx/balloon.bmp", remove, missing("gfx/balloon.bmp")},
-      {"gfx/fatman.bmp", remove, missing("gfx/fatman.bmp")},
-      {"gfx/board.bmp", remove, missing("gfx/board.bmp")},
       {"gfx/balloon.bmp", magenta(64, 48),
        "Unable to use gfx/balloon.bmp: it is 64x48 pixels, at least 128x48 are needed\n"},
       {"gfx/font2.bmp", magenta(296, 8),
@@ -140,8 +131,13 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
       {"gfx", remove, missing("gfx/font.bmp")},
       {"sound", remove, "FSOUND_Stream_Open() failed!\n"},
   };
+  for (std::string name : {"pop", "splat", "studs", "win"})
+    cases.push_back(
+        {"sound/" + name + ".wav", remove, "FSOUND_Sample_Load(sound/" + name + ".wav) failed!\n"});
+  for (std::string name : {"font2", "background", "balloon", "fatman", "board"})
+    cases.push_back({"gfx/" + name + ".bmp", remove, missing("gfx/" + name + ".bmp")});
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.file) + " " + c.env);
+    SCOPED_TRACE(c.file + " " + c.env);
     const auto [status, err] = runGrumo(c.file, c.spoil, c.env);
     EXPECT_EQ(status, 1);
     const size_t dots = c.line.rfind("...");
