@@ -10,13 +10,14 @@ const int spaceWidth = 3;
 const int newlineWidth = -1;
 // Anything without a glyph of its own is shown and measured as '?', so a
 // stray byte stays visible and can never index past the table or the image.
-const int unknownGlyph = 53;  // '?'
+const char unknownGlyph = '?';
 // The word buffer of a text box: 31 characters and the terminator.
 const int maxWordLength = 31;
 
 int glyphIndex(char letter) {
   const char* found = letter == '\0' ? nullptr : std::strchr(cFont::glyphs, letter);
-  return found ? static_cast<int>(found - cFont::glyphs) : unknownGlyph;
+  if (!found) found = std::strchr(cFont::glyphs, unknownGlyph);
+  return static_cast<int>(found - cFont::glyphs);
 }
 
 }  // namespace
