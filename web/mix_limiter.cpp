@@ -9,8 +9,9 @@ extern "C" int web_limit_mix(const float* curve, int points);
 bool installLimiter() {
   // Odd, so that silence falls on a point of its own and stays silent.
   constexpr int kPoints = 4097;
-  // The browser's mix is at half volume too: -1..1 there is -2..2 in full scale.
+  // The browser's mix has the headroom too: -1..1 there is -kHeadroom..kHeadroom in full scale.
   std::vector<float> curve(kPoints);
-  for (int i = 0; i < kPoints; ++i) curve[i] = limited(4.0f * i / (kPoints - 1) - 2.0f);
+  for (int i = 0; i < kPoints; ++i)
+    curve[i] = limited(kHeadroom * (2.0f * i / (kPoints - 1) - 1.0f));
   return web_limit_mix(curve.data(), kPoints) != 0;
 }

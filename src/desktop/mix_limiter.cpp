@@ -1,5 +1,5 @@
 // The limiter on the desktop: an effect on SDL_mixer's finished mix, which is
-// signed 16-bit at half volume.
+// signed 16-bit with the headroom.
 #include <SDL_mixer.h>
 
 #include <algorithm>
@@ -12,7 +12,7 @@ namespace {
 void limit(int /*channel*/, void* stream, int length, void* /*data*/) {
   Sint16* samples = static_cast<Sint16*>(stream);
   for (int i = 0; i < length / 2; ++i) {
-    const long played = std::lround(limited(samples[i] / 16384.0f) * 32768.0f);
+    const long played = std::lround(limited(samples[i] * kHeadroom / 32768.0f) * 32768.0f);
     samples[i] = static_cast<Sint16>(std::clamp(played, -32768L, 32767L));
   }
 }

@@ -33,13 +33,13 @@ int playUnstacked(Mix_Chunk* chunk) {
 
 void mixWithHeadroom() {
   if (!installLimiter()) return;
-  Mix_Volume(-1, MIX_MAX_VOLUME / 2);
-  Mix_VolumeMusic(MIX_MAX_VOLUME / 2);
+  Mix_Volume(-1, MIX_MAX_VOLUME / kHeadroom);
+  Mix_VolumeMusic(MIX_MAX_VOLUME / kHeadroom);
 }
 
 float limited(float mixed) {
   const float size = std::fabs(mixed);
   if (size <= kKnee) return mixed;
-  const float over = std::min(1.0f, (size - kKnee) / (2 - kKnee));
+  const float over = std::min(1.0f, (size - kKnee) / (kHeadroom - kKnee));
   return std::copysign(kKnee + (1 - kKnee) * (1 - std::pow(1 - over, kBend)), mixed);
 }

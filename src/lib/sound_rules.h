@@ -9,12 +9,15 @@
 // phase would add up to one louder, harsher sound.
 int playUnstacked(Mix_Chunk* chunk);
 
-// Puts the limiter on the mix and then mixes at half volume, which leaves
-// 6 dB of headroom over full scale for the limiter to bring back.
+// Every sound is mixed at 1 / kHeadroom of its volume, which leaves 6 dB over
+// full scale for the limiter to bring back.
+constexpr int kHeadroom = 2;
+
+// Puts the limiter on the mix and then mixes with the headroom.
 void mixWithHeadroom();
 
-// The limiter's curve: a mixed sample in units of full scale, up to the 2 the
-// headroom allows, to what is played. Untouched up to the knee, then bent
+// The limiter's curve: a mixed sample in units of full scale, up to the
+// kHeadroom allowed, to what is played. Untouched up to the knee, then bent
 // smoothly, to come to full scale only as the headroom runs out.
 float limited(float mixed);
 
