@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""icons.py SHEET FOLDER: writes icon-192.png and icon-512.png for a phone's
+"""icons.py SHEET FOLDER COLOUR: writes icon-192.png and icon-512.png for a phone's
 home screen: the jumper's first frame, cut from his sheet and enlarged by a
-whole factor, square pixels on the page's own colour. He stays inside the
+whole factor, square pixels on the page's own colour (#rrggbb). He stays inside the
 middle circle that every launcher's mask keeps, so the icons are maskable."""
 import struct
 import sys
@@ -9,7 +9,6 @@ import zlib
 
 FRAME = 17  # the jumper's frames are 17x17, side by side from the left
 KEY = (255, 0, 255)
-BACKGROUND = (0x0D, 0x0D, 0x16)
 
 
 def read_frame(path):
@@ -42,8 +41,9 @@ def icon(frame, size):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
+    BACKGROUND = tuple(bytes.fromhex(sys.argv[3].lstrip("#")))
     jumper = read_frame(sys.argv[1])
     for side in (192, 512):
         with open(f"{sys.argv[2]}/icon-{side}.png", "wb") as out:
