@@ -46,6 +46,7 @@ void makeData() {
   const fs::path data = GRUMO_LARGEST_DATA;
   fs::remove_all(data);
   fs::copy(GRUMO_SOURCE_DATA, data, fs::copy_options::recursive);
+  setenv("GRUMO_SEAM_DATA", GRUMO_LARGEST_DATA, 1);
   const fs::path first = data / "sound/pop.wav";
   fs::remove(first);
   writeLargest(first);

@@ -62,9 +62,9 @@ const std::vector<Uint32>& delays();
 int sounds(FSOUND_SAMPLE* sample, int from = 0, int to = 1 << 30);
 int musicStarts();
 
-// Runs the real SDL_main in the data directory with `script` called at every
-// flip; once it has returned false, or after maxFlips, Escape is pressed at
-// every flip. Returns what SDL_main returned, or -1 after maxFlips.
+// Runs the real SDL_main in the data directory (GRUMO_SEAM_DATA, if set) with `script` called at
+// every flip; once it has returned false, or after maxFlips, Escape is pressed at every flip.
+// Returns what SDL_main returned, or -1 after maxFlips.
 int play(const std::function<bool(int flip, const View& view)>& script, int maxFlips = 30000);
 
 }  // namespace seam
