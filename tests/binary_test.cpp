@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,7 +13,6 @@
 #include <functional>
 #include <sstream>
 
-#include "SDLFunctions.h"
 #include "fsound.h"
 #include "mp3_music.h"
 #include "pictures.h"
@@ -27,6 +25,8 @@ using Make = std::function<void(const fs::path&)>;
 namespace {
 
 const fs::path kData = GRUMO_DATA_DIR;
+const std::string kProbe =
+    "LD_PRELOAD=" GRUMO_PROBE " ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0";
 const fs::path kScratch = fs::temp_directory_path() / ("grumo-test-" + std::to_string(getpid()));
 struct Tidy {
   Tidy() { fs::create_directories(kScratch); }
@@ -154,9 +154,7 @@ TEST(StartUp, TheEntryFindsTheDataNamesTheWindowAndTakesUpAPad) {
   };
   const auto [status, said] =
       runGrumo("", noData,
-               "SDL12COMPAT_SCALE_METHOD=linear LD_PRELOAD=" GRUMO_ENTRY_PROBE
-               " SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 "
-               "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0");
+               "SDL12COMPAT_SCALE_METHOD=linear SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 " + kProbe);
   EXPECT_EQ(std::to_string(status) + " " + said,
             "0 caption Grumo/Grumo icon 17x17 partly clear pointer 0 events filtered dir " +
                 fs::canonical(kData).string() + " 1 linear 0 software 0 0\n");
@@ -334,10 +332,7 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
   const Row rows[] = {
       {"MPEG 2.5, 8 kHz mono CBR", file(mp3(8000, 1, false, 440)), {440}},
       {"MPEG 2.5, 11 kHz stereo VBR", file(mp3(11025, 2, true, 550)), {550}},
-      {"MPEG 2.5, 12 kHz mono VBR", file(mp3(12000, 1, true, 330)), {330}},
       {"MPEG 2, 16 kHz stereo CBR", file(mp3(16000, 2, false, 440)), {440}},
-      {"MPEG 2, 22 kHz mono CBR", file(mp3(22050, 1, false, 550)), {550}},
-      {"MPEG 2, 24 kHz stereo VBR", file(mp3(24000, 2, true, 330)), {330}},
       {"MPEG 1, 32 kHz mono VBR", file(mp3(32000, 1, true, 440)), {440}},
       {"MPEG 1, 44 kHz stereo CBR", file(a), {440}},
       {"MPEG 1, 48 kHz mono CBR", file(mp3(48000, 1, false, 550)), {550}},
@@ -390,15 +385,10 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
   }
 }
 
-// The music spoilt during a whole game (support/music_spoiler): Escape must still end it.
+// The music spoilt during a whole game (support/probe.cpp): Escape must still end it.
 TEST(Files, MusicSpoiltDuringPlayNeverStopsTheGame) {
-  const fs::path dir = kScratch / "spoilt";
-  fs::copy(kData, dir, fs::copy_options::recursive);
-  file(mp3(44100, 2, false, 440))(dir / "sound/music.mp3");  // a pass ends every 17 frames
-  const std::string run = "cd '" + dir.string() +
-                          "' && ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 LD_PRELOAD=" +
-                          GRUMO_MUSIC_SPOILER " timeout -s KILL 20 " GRUMO_BINARY;
-  EXPECT_EQ(std::system(run.c_str()), 0);
+  const Make music = file(mp3(44100, 2, false, 440));  // a pass ends every 17 frames
+  EXPECT_EQ(runGrumo("sound/music.mp3", music, "GRUMO_PROBE=spoil " + kProbe, "-s KILL 20").first, 0);
 }
 
 // Six of the largest pictures and four of the largest effects at once stay far under 100 MB.
