@@ -120,6 +120,9 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   std::vector<Case> cases = {
       {"", keep, "FSOUNT_Init() failed!\n", "SDL_AUDIODRIVER=none-such"},
       {"", keep, "Unable to set the 320x240x32 video mode: ...", "SDL_VIDEODRIVER=none-such"},
+      // Not a driver that shows nothing.
+      {"", keep, "Unable to set the 320x240x32 video mode: no display found\n",
+       "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR=/tmp"},
       {"gfx/balloon.bmp", magenta(64, 48),
        "Unable to use gfx/balloon.bmp: it is 64x48 pixels, at least 128x48 are needed\n"},
       {"gfx/font2.bmp", magenta(296, 8),
