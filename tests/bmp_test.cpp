@@ -63,14 +63,11 @@ std::string compared(const std::string& shown, const std::string& due) {
 std::string desktop(const std::string& due) {
   SDL_Surface* image = loadBMP(kFile.c_str());
   if (!image) return SDL_GetError();
-  SDL_Surface* canvas = SDL_CreateRGBSurface(0, image->w, image->h, 32, 0xff0000, 0xff00, 0xff, 0);
+  SDL_Surface* canvas = SDL_CreateRGBSurface(0, image->w, image->h, 24, 0xff, 0xff00, 0xff0000, 0);
   SDL_UpperBlit(image, nullptr, canvas, nullptr);
   std::string rgb;
-  for (int i = 0; i < image->w * image->h; ++i) {
-    const Uint32 pixel = static_cast<Uint32*>(canvas->pixels)[i];
-    rgb +=
-        {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8), static_cast<char>(pixel)};
-  }
+  for (int y = 0; y < image->h; ++y)
+    rgb.append(static_cast<char*>(canvas->pixels) + y * canvas->pitch, image->w * 3);
   SDL_FreeSurface(canvas), SDL_FreeSurface(image);
   return compared(rgb, due);
 }
@@ -78,10 +75,9 @@ std::string desktop(const std::string& due) {
 std::string browser(const Bytes& file, const std::string& due) {
   BmpImage image;
   const std::string problem = decodeBmp(file, image);
-  if (!problem.empty()) return problem;
   std::string rgb;
   for (size_t i = 0; i < image.rgba.size(); i += 4) rgb.append(&image.rgba[i], &image.rgba[i] + 3);
-  return compared(rgb, due);
+  return problem.empty() ? compared(rgb, due) : problem;
 }
 
 // The same picture with the top row stored first, as a negative height says.

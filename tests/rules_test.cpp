@@ -19,7 +19,8 @@ SDL_Surface *screen, *balloonSheet, *jumperSheet, *boardSheet;
 cFont font;
 const std::string death = "Aj vad doed du aer. Tryck paa space foer att fortsaetta.";
 const std::string gameOver = "Nu ar du inte saa kaxig va?!?";
-const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.";
+const std::string again = "Tryck space foer en ny omgaang eller esc foer att avsluta.",
+                  sounds = GRUMO_DATA_DIR "/sound/";
 
 seam::View shows(const std::function<void()>& draw) {
   SDL_Flip(screen);
@@ -38,9 +39,7 @@ class Rules : public ::testing::Test {
     ASSERT_TRUE(screen && FSOUND_Init(44100, 64, 0));
     for (auto [sample, name] :
          {std::pair{&pop, "pop"}, {&splat, "splat"}, {&studs, "studs"}, {&win, "win"}})
-      *sample = FSOUND_Sample_Load(FSOUND_FREE,
-                                   (GRUMO_DATA_DIR "/sound/" + std::string(name) + ".wav").c_str(),
-                                   FSOUND_2D, 0, 0);
+      *sample = FSOUND_Sample_Load(FSOUND_FREE, (sounds + name + ".wav").c_str(), 0, 0, 0);
     balloonSheet = loadBMP(GRUMO_DATA_DIR "/gfx/balloon.bmp");
     jumperSheet = loadBMP(GRUMO_DATA_DIR "/gfx/fatman.bmp");
     boardSheet = loadBMP(GRUMO_DATA_DIR "/gfx/board.bmp");
