@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "font.h"
@@ -27,17 +28,17 @@ static int opaque(SDL_Surface* s, int x0, int y0, int w, int h) {
 }
 
 TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
-  const char* names[] = {"font.bmp",    "font2.bmp",  "background.bmp",
-                         "balloon.bmp", "fatman.bmp", "board.bmp"};
-  const int sizes[][2] = {{592, 8}, {592, 8}, {320, 240}, {128, 48}, {170, 17}, {100, 18}};
+  // Name, size; 24 bits, for an alpha channel would make SDL blend instead of keying.
+  const std::tuple<const char*, int, int> sheets[] = {
+      {"font", 592, 8},     {"font2", 592, 8},   {"background", 320, 240},
+      {"balloon", 128, 48}, {"fatman", 170, 17}, {"board", 100, 18}};
   SDL_Surface* s[6];
   for (int i = 0; i < 6; ++i) {
-    const int w = sizes[i][0], h = sizes[i][1];
-    s[i] = SDL_LoadBMP((kData + "gfx/" + names[i]).c_str());
-    // 24 bits: an alpha channel would make SDL blend instead of keying.
-    ASSERT_TRUE(s[i] && s[i]->format->BytesPerPixel == 3 && s[i]->w == w && s[i]->h == h) << i;
+    const auto [name, w, h] = sheets[i];
+    s[i] = SDL_LoadBMP((kData + "gfx/" + name + ".bmp").c_str());
+    ASSERT_TRUE(s[i] && s[i]->format->BytesPerPixel == 3 && s[i]->w == w && s[i]->h == h) << name;
     const int keyed = w * h - opaque(s[i], 0, 0, w, h);
-    EXPECT_TRUE(i == 2 ? keyed == 0 : keyed > w * h / 4) << names[i];
+    EXPECT_TRUE(i == 2 ? keyed == 0 : keyed > w * h / 4) << name;
   }
   // Ink from the cell's left edge to its width, edged in the column the pen skips.
   int widths[cFont::numGlyphs];
@@ -51,41 +52,30 @@ TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
   for (SDL_Surface* sheet : s) SDL_FreeSurface(sheet);
 }
 
-// What the mixer gets from the music: one pass of the 32 s tune and a second
-// beyond it, as stereo frames.
-static std::vector<Sint16> heard;
-
-// The largest step between neighbouring samples of frames [from, to).
-static int largestStep(size_t from, size_t to) {
-  int largest = 0;
-  for (size_t i = from * 2 + 2; i < to * 2; ++i)
-    largest = std::max(largest, std::abs(heard[i] - heard[i - 2]));
-  return largest;
-}
-
-// The most frames in a row under -60 dBFS within frames [from, to).
-static size_t longestSilence(size_t from, size_t to) {
-  size_t run = 0, longest = 0;
-  for (size_t i = from * 2; i < to * 2; i += 2)
-    longest =
-        std::max(longest, std::abs(heard[i]) < 33 && std::abs(heard[i + 1]) < 33 ? ++run : run = 0);
-  return longest;
-}
-
-// Within 100 ms of the loop point no millisecond is silent, and no step
-// within 10 ms of it is larger than any in the tune elsewhere.
+// Within 100 ms of the loop point of the 32 s tune no millisecond is silent (-60 dBFS), and no
+// step between neighbouring samples within 10 ms of it is larger than any in the tune elsewhere.
 TEST(Sound, TheMusicLoopsWithoutAGapOrAClick) {
   ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
   EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr) + FSOUND_Stream_Play(FSOUND_FREE, nullptr), -2);
   FSOUND_STREAM* music = FSOUND_Stream_Open(kMusic.c_str(), FSOUND_LOOP_NORMAL, 0, 0);
-  SDL_PauseAudio(1);
+  SDL_PauseAudio(1);  // the test takes what the mixer would
   ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, music), 0);
   const size_t pass = 32 * 44100, end = pass + 44100;
-  heard.assign(end * 2, 0);
+  std::vector<Sint16> heard(end * 2);
   for (size_t at = 0; at < heard.size(); at += 2048)
     music->music->fill(reinterpret_cast<Uint8*>(&heard[at]),
                        2 * std::min<size_t>(2048, heard.size() - at));
-  EXPECT_LT(longestSilence(pass - 4410, pass + 4410), 44u);
-  EXPECT_LE(largestStep(pass - 441, pass + 441),
-            std::max(largestStep(0, pass - 441), largestStep(pass + 441, end)));
+  // The largest step within frames [from, to), and the longest run of silent frames there.
+  const auto step = [&](size_t from, size_t to) {
+    int largest = 0;
+    for (size_t i = from * 2 + 2; i < to * 2; ++i)
+      largest = std::max(largest, std::abs(heard[i] - heard[i - 2]));
+    return largest;
+  };
+  size_t run = 0, silence = 0;
+  for (size_t i = (pass - 4410) * 2; i < (pass + 4410) * 2; i += 2)
+    silence =
+        std::max(silence, std::abs(heard[i]) < 33 && std::abs(heard[i + 1]) < 33 ? ++run : run = 0);
+  EXPECT_LT(silence, 44u);
+  EXPECT_LE(step(pass - 441, pass + 441), std::max(step(0, pass - 441), step(pass + 441, end)));
 }
