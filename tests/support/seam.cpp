@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -63,15 +64,11 @@ std::string View::textAt(int x, int y) const {
 }
 
 SDL_Surface* View::sheetAt(int x, int y) const {
-  for (const Glyph& g : glyphs)
-    if (g.x == x && g.y == y) return g.sheet;
-  return nullptr;
+  auto g = std::find_if(glyphs.begin(), glyphs.end(), [&](auto g) { return g.x == x && g.y == y; });
+  return g == glyphs.end() ? nullptr : g->sheet;
 }
 
-void reset() {
-  s = State();
-  std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST);
-}
+void reset() { s = State(), std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST); }
 void advance(Uint32 ms) { s.ticks += ms; }
 // Held in SDL's own key state, beside what the platform layer holds there for pads.
 void hold(SDLKey key, bool held) { SDL_GetKeyState(nullptr)[key] = held; }
@@ -91,9 +88,9 @@ void press(SDLKey key) { keyEvent(key, SDL_KEYDOWN); }
 void release(SDLKey key) { keyEvent(key, SDL_KEYUP); }
 
 int sounds(FSOUND_SAMPLE* sample, int from, int to) {
-  int count = 0;
-  for (auto [flip, played] : s.sounds) count += played == sample && flip >= from && flip < to;
-  return count;
+  return std::count_if(s.sounds.begin(), s.sounds.end(), [&](auto p) {
+    return p.second == sample && p.first >= from && p.first < to;
+  });
 }
 
 int play(const std::function<bool(int, const View&)>& script, int maxFlips) {
@@ -117,10 +114,7 @@ extern "C" {
 
 Uint32 __wrap_SDL_GetTicks(void) { return s.ticks; }
 
-void __wrap_SDL_Delay(Uint32 ms) {
-  s.delays.push_back(ms);
-  s.ticks += ms;
-}
+void __wrap_SDL_Delay(Uint32 ms) { s.delays.push_back(ms), s.ticks += ms; }
 
 // After the scripted keys, what SDL has: the keys that pads hand the game.
 int __wrap_SDL_PollEvent(SDL_Event* event) {

@@ -19,7 +19,6 @@ struct Placed {
   SDL_Surface* image;
   int x, y;
 };
-
 struct Glyph {
   SDL_Surface* sheet;
   char letter;
@@ -31,8 +30,7 @@ struct Glyph {
 struct View {
   std::vector<Placed> jumpers, boards, balloons;
   std::vector<Glyph> glyphs;
-  // The letters of one row from (x, y) on, with a space for each gap.
-  std::string textAt(int x, int y) const;
+  std::string textAt(int x, int y) const;  // one row's letters from (x, y) on, a space a gap
   SDL_Surface* sheetAt(int x, int y) const;
 };
 
@@ -47,8 +45,7 @@ std::string say(const Parts&... parts) {
 // True when `cut` shows the area of its size at (x, y) of `sheet`.
 bool cutFrom(SDL_Surface* cut, SDL_Surface* sheet, int x, int y);
 
-// Back to tick 0 with nothing held, queued or recorded.
-void reset();
+void reset();  // back to tick 0 with nothing held, queued or recorded
 void advance(Uint32 ms);
 // A press queues a key-down event and holds the key; a release undoes both.
 void press(SDLKey key);
@@ -58,8 +55,7 @@ void queueEvent(SDL_Event event);
 
 View frame();  // what was drawn since the last flip
 const std::vector<Uint32>& delays();
-// Samples started in flips [from, to).
-int sounds(FSOUND_SAMPLE* sample, int from = 0, int to = 1 << 30);
+int sounds(FSOUND_SAMPLE* sample, int from = 0, int to = 1 << 30);  // started in flips [from, to)
 int musicStarts();
 
 // Runs the real SDL_main in the data directory (GRUMO_SEAM_DATA, if set) with `script` called at
