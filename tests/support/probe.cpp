@@ -3,14 +3,15 @@
 // settings), then a pad plugged in presses Start, lets go and presses it again. GRUMO_PROBE=spoil
 // turns the music into a pipe, a folder, then cuts the open file; Space held goes on after each
 // death past game over; Escape, twice. Either way a game that takes its input ends by itself.
+// GRUMO_PROBE=frame writes the first frame to stdout as 320x240 RGB bytes and ends the game.
 #include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "pad_keys.h"
 #include "virtual_pad.h"
@@ -65,9 +66,19 @@ static void spoil(int flip) {
   if (flip >= 170 && flip <= 172) virtualPad::key(keyEscape, flip != 171);
 }
 
+static void writeFrame(SDL_Surface* screen) {
+  for (int i = 0; i < screen->w * screen->h; ++i) {
+    Uint8 rgb[3];
+    SDL_GetRGB(static_cast<Uint32*>(screen->pixels)[i], screen->format, &rgb[0], &rgb[1], &rgb[2]);
+    std::fwrite(rgb, 1, 3, stdout);
+  }
+  std::exit(0);
+}
+
 extern "C" int SDL_Flip(SDL_Surface* screen) {
   static int flips = 0;
-  const char* probe = std::getenv("GRUMO_PROBE");
-  (probe && !std::strcmp(probe, "spoil") ? spoil : enter)(++flips);
+  const std::string probe = std::getenv("GRUMO_PROBE") ? std::getenv("GRUMO_PROBE") : "entry";
+  if (probe == "frame") writeFrame(screen);
+  (probe == "spoil" ? spoil : enter)(++flips);
   return next<int (*)(SDL_Surface*)>("SDL_Flip")(screen);
 }
