@@ -34,7 +34,7 @@ install(FILES "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz" DESTINATION "${CMAKE_
 install(FILES "${PROJECT_BINARY_DIR}/packaging/changelog.gz" "${GRUMO_PACKAGING}/copyright"
         DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/grumo")
 install(FILES "${GRUMO_PACKAGING}/grumo.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-install(FILES "${GRUMO_PACKAGING}/org.example.grumo.metainfo.xml"
+install(FILES "${GRUMO_PACKAGING}/grumo.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
 set(GRUMO_ICONS "${PROJECT_SOURCE_DIR}/data/icons")
