@@ -8,6 +8,7 @@
 
 // The game's keys, as bits of a set.
 enum : unsigned { keyLeft = 1, keyRight = 2, keySpace = 4, keyEscape = 8 };
+const unsigned allGameKeys[] = {keyLeft, keyRight, keySpace, keyEscape};
 
 // The controls of a pad in the standard layout that matter here. The stick
 // runs from -1 (full left) to 1.

@@ -7,6 +7,10 @@
 namespace {
 
 const int padSlots = 4;
+// The standard layout's numbers of the buttons that matter, as cPadControls
+// names them: D-pad left and right, the bottom face button, Start.
+const int standardButtons[] = {14, 15, 0, 9};
+const int buttonCount = sizeof standardButtons / sizeof *standardButtons;
 
 cKeySources sources;
 bool wasPresent[padSlots];
@@ -17,23 +21,38 @@ unsigned wakingPress[padSlots];
 }  // namespace
 
 extern "C" {
-void web_read_pads(int slots, int* present, int* buttons, float* stickX);
-void web_send_key(unsigned key, int down);
+void web_read_pads(int slots, const int* buttons, int count, int* present, int* pressed,
+                   float* stickX);
+void web_send_key(const char* code, int down);
 }
 
 namespace {
 
+// The page names the game's keys as the keyboard's codes.
+const char* codeOf(unsigned key) {
+  switch (key) {
+    case keyLeft:
+      return "ArrowLeft";
+    case keyRight:
+      return "ArrowRight";
+    case keySpace:
+      return "Space";
+    default:
+      return "Escape";
+  }
+}
+
 void tell(cKeySources::cChange change) {
-  for (unsigned key : {keyLeft, keyRight, keySpace, keyEscape})
-    if ((change.pressed | change.released) & key) web_send_key(key, change.pressed & key);
+  for (unsigned key : allGameKeys)
+    if ((change.pressed | change.released) & key) web_send_key(codeOf(key), change.pressed & key);
 }
 
 }  // namespace
 
 void readPads() {
-  int present[padSlots], buttons[padSlots];
+  int present[padSlots], pressed[padSlots][buttonCount];
   float stickX[padSlots];
-  web_read_pads(padSlots, present, buttons, stickX);
+  web_read_pads(padSlots, standardButtons, buttonCount, present, pressed[0], stickX);
   for (int slot = 0; slot < padSlots; ++slot) {
     if (!present[slot]) {
       if (wasPresent[slot]) tell(sources.remove(slot));
@@ -41,10 +60,10 @@ void readPads() {
       continue;
     }
     cPadControls pad;
-    pad.dpadLeft = buttons[slot] & 1;
-    pad.dpadRight = buttons[slot] & 2;
-    pad.bottomButton = buttons[slot] & 4;
-    pad.start = buttons[slot] & 8;
+    pad.dpadLeft = pressed[slot][0];
+    pad.dpadRight = pressed[slot][1];
+    pad.bottomButton = pressed[slot][2];
+    pad.start = pressed[slot][3];
     pad.stickX = stickX[slot];
     const unsigned keys = heldKeys(pad);
     if (!wasPresent[slot]) wakingPress[slot] = keys;
