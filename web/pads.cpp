@@ -28,23 +28,16 @@ void web_send_key(const char* code, int down);
 
 namespace {
 
-// The page names the game's keys as the keyboard's codes.
-const char* codeOf(unsigned key) {
-  switch (key) {
-    case keyLeft:
-      return "ArrowLeft";
-    case keyRight:
-      return "ArrowRight";
-    case keySpace:
-      return "Space";
-    default:
-      return "Escape";
-  }
-}
+// The page names the game's keys by the keyboard's codes.
+const struct {
+  unsigned key;
+  const char* code;
+} pageKeys[] = {
+    {keyLeft, "ArrowLeft"}, {keyRight, "ArrowRight"}, {keySpace, "Space"}, {keyEscape, "Escape"}};
 
 void tell(cKeySources::cChange change) {
-  for (unsigned key : allGameKeys)
-    if ((change.pressed | change.released) & key) web_send_key(codeOf(key), change.pressed & key);
+  for (const auto& [key, code] : pageKeys)
+    if ((change.pressed | change.released) & key) web_send_key(code, change.pressed & key);
 }
 
 }  // namespace
