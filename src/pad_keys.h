@@ -35,8 +35,12 @@ class cKeySources {
 
   // All the keys one source holds now; answers what the game must be told.
   cChange hold(int source, unsigned keys);
+  // One key of a source pressed or let go.
+  cChange hold(int source, unsigned key, bool down);
   // A source that is gone lets go of all it held.
   cChange remove(int source);
+  // Every source lets go.
+  cChange removeAll();
   // For a source that tells the game itself, key by key (the keyboard): notes
   // the event and answers whether it may go on to the game, which it may
   // unless another source holds that key.

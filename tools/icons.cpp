@@ -38,16 +38,15 @@ Image makeHomeScreenIcon(int size) {
 void saveWindowIcon(const Image& img, const std::string& path) {
   std::ofstream out(path);
   out << "// Made by tools/make_assets: the window's icon, 0xRRGGBB by row.\n"
-      << "const int windowIconSize = " << img.width() << ";\nconst Uint32 windowIcon[] = {";
+      << "const int windowIconSize = " << img.width() << ";\nconst Uint32 windowIcon[] = {\n";
   char colour[16];
-  for (int y = 0; y < img.height(); ++y) {
-    out << "\n   ";
-    for (int x = 0; x < img.width(); ++x) {
-      const Rgb c = img.get(x, y);
-      std::snprintf(colour, sizeof colour, " 0x%02x%02x%02x,", c.r, c.g, c.b);
-      out << colour;
-    }
+  for (int i = 0; i < img.width() * img.height(); ++i) {
+    const Rgb c = img.get(i % img.width(), i / img.width());
+    const bool rowEnds = i % img.width() == img.width() - 1;
+    std::snprintf(colour, sizeof colour, "0x%06x,%c", c.r << 16 | c.g << 8 | c.b,
+                  rowEnds ? '\n' : ' ');
+    out << colour;
   }
-  out << "\n};\n";
+  out << "};\n";
   check(out.good(), "cannot write " + path);
 }

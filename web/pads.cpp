@@ -2,7 +2,17 @@
 
 #include <emscripten.h>
 
+#include <cstring>
+#include <utility>
+
 #include "pad_keys.h"
+
+extern "C" {
+void web_read_pads(int slots, const int* buttons, int count, int* present, int* pressed,
+                   float* stickX);
+void web_send_key(const char* code, int down);
+void web_start_sound();
+}
 
 namespace {
 
@@ -12,27 +22,16 @@ const int padSlots = 4;
 const int standardButtons[] = {14, 15, 0, 9};
 const int buttonCount = sizeof standardButtons / sizeof *standardButtons;
 
-cKeySources sources;
+// Every source of the game's keys: the pads by slot, then the page's own.
+// Never destroyed: the page may press keys after a game that failed.
+cKeySources& sources = *new cKeySources;
 bool wasPresent[padSlots];
 // A browser shows a pad only once one of its buttons is pressed: that press
 // wakes the pad and does nothing else until it is let go.
 unsigned wakingPress[padSlots];
 
-}  // namespace
-
-extern "C" {
-void web_read_pads(int slots, const int* buttons, int count, int* present, int* pressed,
-                   float* stickX);
-void web_send_key(const char* code, int down);
-}
-
-namespace {
-
 // The page names the game's keys by the keyboard's codes.
-const struct {
-  unsigned key;
-  const char* code;
-} pageKeys[] = {
+const std::pair<unsigned, const char*> pageKeys[] = {
     {keyLeft, "ArrowLeft"}, {keyRight, "ArrowRight"}, {keySpace, "Space"}, {keyEscape, "Escape"}};
 
 void tell(cKeySources::cChange change) {
@@ -41,6 +40,15 @@ void tell(cKeySources::cChange change) {
 }
 
 }  // namespace
+
+// The page's sources (the keyboard, each finger, the Escape button) press and
+// let go here, numbered by the page, so that all are merged as the pads are.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_hold_key(int source, const char* code, int down) {
+  for (const auto& [key, name] : pageKeys)
+    if (std::strcmp(code, name) == 0) tell(sources.hold(padSlots + source, key, down));
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_let_go_all() { tell(sources.removeAll()); }
 
 void readPads() {
   int present[padSlots], pressed[padSlots][buttonCount];
@@ -62,6 +70,8 @@ void readPads() {
     if (!wasPresent[slot]) wakingPress[slot] = keys;
     wasPresent[slot] = true;
     wakingPress[slot] &= keys;
-    tell(sources.hold(slot, keys & ~wakingPress[slot]));
+    const cKeySources::cChange change = sources.hold(slot, keys & ~wakingPress[slot]);
+    if (change.pressed) web_start_sound();
+    tell(change);
   }
 }

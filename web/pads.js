@@ -1,5 +1,5 @@
-// The browser's side of the pads: reads them and hands their keys to the
-// page, which holds the game's keys for the browser SDL.
+// The browser's side of the game's keys: reads the pads, and hands the keys
+// merged from every source to the page, which holds them for the browser SDL.
 mergeInto(LibraryManager.library, {
   // The pads of the first slots that have the standard layout: for each
   // slot, whether it has one, whether each of the `count` buttons numbered
@@ -23,12 +23,20 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  // The page holds the game's keys for every source (web/keys.js): the pads
-  // are one more, beside the keyboard and the fingers.
-  web_send_key__deps: ['$lateSounds'],
+  // The game's keys, merged from every source (web/pads.cpp), go to the
+  // page, which hands them to the browser's SDL (web/keys.js).
   web_send_key: function(code, down) {
-    // Where the browser lets sound start without a gesture, a pad starts it.
-    if (down) lateSounds.start();
-    gameKeys[down ? 'press' : 'release']('pads', UTF8ToString(code));
+    gameKeys.tell(UTF8ToString(code), down);
+  },
+
+  // Where the browser lets sound start without a gesture, a pad starts it.
+  web_start_sound__deps: ['$lateSounds'],
+  web_start_sound: function() {
+    lateSounds.start();
+  },
+
+  // The page's keys go to the game's merger from now on.
+  web_take_keys: function() {
+    gameKeys.taken();
   },
 });
