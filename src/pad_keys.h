@@ -1,6 +1,6 @@
 // Pads reach the game as the keys it already reads. Written once for every
-// platform: a pad's controls become held keys, and what the pads and the
-// keyboard hold merges into the one state the game is told of.
+// platform: a pad's controls become held keys, and what the pads, the
+// keyboard and a page's fingers and buttons hold merges into one state.
 #ifndef GRUMO_PAD_KEYS_H
 #define GRUMO_PAD_KEYS_H
 
