@@ -6,11 +6,6 @@ include(GNUInstallDirs)
 set(GRUMO_INSTALL_BINDIR games CACHE STRING "Where the game goes, relative to the prefix")
 set(GRUMO_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/grumo"
     CACHE STRING "Where the game's data goes, relative to the prefix")
-set(GRUMO_ICON "${PROJECT_SOURCE_DIR}/packaging/grumo.png"
-    CACHE FILEPATH "128x128 PNG installed as the game's icon")
-set(GRUMO_ICON_48 "${PROJECT_SOURCE_DIR}/packaging/grumo-48.png"
-    CACHE FILEPATH "Optional 48x48 PNG of the icon, for menus that prefer that size")
-
 # Relative, so that a tree installed under another prefix or staged with
 # DESTDIR still finds its own data.
 file(RELATIVE_PATH GRUMO_DATA_FROM_BINARY "/${GRUMO_INSTALL_BINDIR}" "/${GRUMO_INSTALL_DATADIR}")
@@ -39,26 +34,15 @@ install(FILES "${PROJECT_BINARY_DIR}/packaging/grumo.6.gz" DESTINATION "${CMAKE_
 install(FILES "${PROJECT_BINARY_DIR}/packaging/changelog.gz" "${GRUMO_PACKAGING}/copyright"
         DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/grumo")
 install(FILES "${GRUMO_PACKAGING}/grumo.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-install(FILES "${GRUMO_PACKAGING}/org.example.grumo.metainfo.xml"
+install(FILES "${GRUMO_PACKAGING}/grumo.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
-if(EXISTS "${GRUMO_ICON}")
-  install(FILES "${GRUMO_ICON}"
-          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps"
-          RENAME grumo.png)
-  install(FILES "${GRUMO_ICON}"
-          DESTINATION "${CMAKE_INSTALL_DATADIR}/pixmaps"
-          RENAME grumo.png)
-else()
-  message(WARNING "No icon at ${GRUMO_ICON}: the install and the package will lack one. "
-                  "Set GRUMO_ICON to a 128x128 PNG.")
-endif()
-
-if(EXISTS "${GRUMO_ICON_48}")
-  install(FILES "${GRUMO_ICON_48}"
-          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps"
-          RENAME grumo.png)
-endif()
+set(GRUMO_ICONS "${PROJECT_SOURCE_DIR}/data/icons")
+foreach(size 48 128)
+  install(FILES "${GRUMO_ICONS}/grumo-${size}.png" RENAME grumo.png
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps")
+endforeach()
+install(FILES "${GRUMO_ICONS}/grumo-128.png" RENAME grumo.png DESTINATION "${CMAKE_INSTALL_DATADIR}/pixmaps")
 
 # Debian package: cmake --build <dir> --target package
 set(CPACK_GENERATOR DEB)

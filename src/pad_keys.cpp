@@ -42,6 +42,17 @@ cKeySources::cChange cKeySources::remove(int source) {
   return change;
 }
 
+cKeySources::cChange cKeySources::hold(int source, unsigned key, bool down) {
+  const unsigned keys = held.count(source) ? held[source] : 0;
+  return hold(source, down ? keys | key : keys & ~key);
+}
+
+cKeySources::cChange cKeySources::removeAll() {
+  cChange change;
+  while (!held.empty()) change.released |= remove(held.begin()->first).released;
+  return change;
+}
+
 bool cKeySources::pass(int source, unsigned key, bool down) {
   unsigned& keys = held[source];
   keys = down ? keys | key : keys & ~key;

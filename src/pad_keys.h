@@ -1,6 +1,6 @@
 // Pads reach the game as the keys it already reads. Written once for every
-// platform: a pad's controls become held keys, and what the pads and the
-// keyboard hold merges into the one state the game is told of.
+// platform: a pad's controls become held keys, and what the pads, the
+// keyboard and a page's fingers and buttons hold merges into one state.
 #ifndef GRUMO_PAD_KEYS_H
 #define GRUMO_PAD_KEYS_H
 
@@ -8,6 +8,7 @@
 
 // The game's keys, as bits of a set.
 enum : unsigned { keyLeft = 1, keyRight = 2, keySpace = 4, keyEscape = 8 };
+const unsigned allGameKeys[] = {keyLeft, keyRight, keySpace, keyEscape};
 
 // The controls of a pad in the standard layout that matter here. The stick
 // runs from -1 (full left) to 1.
@@ -34,8 +35,12 @@ class cKeySources {
 
   // All the keys one source holds now; answers what the game must be told.
   cChange hold(int source, unsigned keys);
+  // One key of a source pressed or let go.
+  cChange hold(int source, unsigned key, bool down);
   // A source that is gone lets go of all it held.
   cChange remove(int source);
+  // Every source lets go.
+  cChange removeAll();
   // For a source that tells the game itself, key by key (the keyboard): notes
   // the event and answers whether it may go on to the game, which it may
   // unless another source holds that key.

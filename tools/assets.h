@@ -35,8 +35,18 @@ Image makeBackground();
 Image makeBalloons();
 Image makeJumper();
 Image makeBoard();
+// The web page's own colour, behind the game, in the browser's bar and around
+// the home-screen icons; the web build reads it from this line.
+constexpr char kPageColour[] = "#0d0d16";
+
 // Jumper over the board on a square canvas, scaled up by whole pixels.
-Image makeIcon(int size);
+Image makeMenuIcon(int size);
+// The jumper's first frame, as the game's window shows it.
+Image makeWindowIcon();
+// The jumper on the page's colour, safe under any launcher's mask.
+Image makeHomeScreenIcon(int size);
+// A C++ header for the game's entry, which opens no file for its icon.
+void saveWindowIcon(const Image& img, const std::string& path);
 
 constexpr int kRate = 44100;
 using Wave = std::vector<float>;  // mono, kRate samples per second, -1..1

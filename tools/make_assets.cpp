@@ -1,4 +1,4 @@
-// make_assets <data dir> [<icon dir>]: writes every picture and sound of the game.
+// make_assets <data dir>: writes every picture, sound and icon of the game.
 // The output depends on nothing but this code and the libraries that write the
 // files, so the committed files can be checked by making them again.
 #include <cstdio>
@@ -15,8 +15,8 @@ void makeDir(const std::string& path) { std::filesystem::create_directories(path
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: %s <data dir> [<icon dir>]\n", argv[0]);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <data dir>\n", argv[0]);
     return 2;
   }
   try {
@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     makeDir(data);
     makeDir(data + "/gfx");
     makeDir(data + "/sound");
+    makeDir(data + "/icons");
     saveBmp(makeFont(lightFont()), data + "/gfx/font.bmp");
     saveBmp(makeFont(evilFont()), data + "/gfx/font2.bmp");
     saveBmp(makeBackground(), data + "/gfx/background.bmp");
@@ -52,12 +53,11 @@ int main(int argc, char** argv) {
     normalize(music, -12.0);
     saveMp3(music, data + "/sound/music.mp3");
 
-    if (argc == 3) {
-      const std::string icons = argv[2];
-      makeDir(icons);
-      savePng(makeIcon(128), icons + "/grumo.png");
-      savePng(makeIcon(48), icons + "/grumo-48.png");
-    }
+    for (int size : {48, 128})
+      savePng(makeMenuIcon(size), data + "/icons/grumo-" + std::to_string(size) + ".png");
+    for (int size : {192, 512})
+      savePng(makeHomeScreenIcon(size), data + "/icons/maskable-" + std::to_string(size) + ".png");
+    saveWindowIcon(makeWindowIcon(), data + "/icons/window_icon.h");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_assets: %s\n", e.what());
     return 1;

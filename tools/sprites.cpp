@@ -294,22 +294,3 @@ Image makeBoard() {
   sheet.blit(left.flippedX(), 50, 0);
   return sheet;
 }
-
-Image makeIcon(int size) {
-  Image jumper = makeJumper().sub(3 * 17, 0, 17, 17);
-  if (size < 96) {
-    // Small sizes hold the jumper alone; the board would shrink to a smudge.
-    Image art(24, 24);
-    art.blit(jumper, 3, 4);
-    return art.scaled(size / 24);
-  }
-  // The board runs off the right edge so the jumper can be drawn big.
-  const int art = 42, scale = size / art, margin = (size - art * scale) / 2;
-  Image scene(art, art);
-  scene.blit(makeBoard().sub(0, 0, art, 18), 0, art - 18);
-  scene.blit(makeBalloons().sub(0, 0, 16, 16), 26, 1);
-  scene.blit(jumper, 3, 5);
-  Image out(size, size);
-  out.blit(scene.scaled(scale), margin, margin);
-  return out;
-}

@@ -6,11 +6,14 @@
 
 extern "C" void web_game_ended(int status);
 extern "C" void web_refuse_unload();
+extern "C" void web_take_keys();
 
 int main(int argc, char** argv) {
   // Also where the browser's SDL starts listening to the keyboard.
   web_refuse_unload();
   SDL_Init(SDL_INIT_NOPARACHUTE);
+  // Now that it listens, the page's keys may reach the game.
+  web_take_keys();
   const int status = SDL_main(argc, argv);
   // Leaving the process stops the sound on the desktop; a page stays.
   SDL_Quit();

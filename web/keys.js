@@ -1,20 +1,23 @@
 // The game's keys, held on behalf of several sources at once: the keyboard,
-// each finger, each pad. The browser's SDL reads keyboard events on the
-// document; a key reaches it as a keydown when its first source presses it
-// and as a keyup when its last source lets go, but never before the game has
-// taken in the keydown and drawn a frame with it: a tap shorter than a frame
-// still moves the board. A pad polled in the flip presses after the frame is
-// shown or its key waits one frame more.
+// each finger, the Escape button, each pad. The game merges them as on the
+// desktop (web/pads.cpp) and tells this page when a key's first source
+// presses it and its last lets go. The browser's SDL reads keyboard events on
+// the document; a key reaches it as a keydown when pressed and as a keyup
+// when let go, but never before the game has taken in the keydown and drawn a
+// frame with it: a tap shorter than a frame still moves the board.
 'use strict';
 
 const gameKeys = (() => {
   const keyCodes = {ArrowLeft: 37, ArrowRight: 39, Space: 32, Escape: 27};
   const keyNames = {ArrowLeft: 'ArrowLeft', ArrowRight: 'ArrowRight', Space: ' ', Escape: 'Escape'};
-  // Key code -> {sources, down: the keydown sent, sentAt: frame}. A key with
-  // no source left waits here for the game to see it.
+  // Key code -> {held: by some source, down: the keydown sent}.
+  // A key no source holds any more waits here for the game to see it.
   const held = new Map();
+  // Sources by the number the game knows them by; until the game listens,
+  // what each source holds: source + code -> [source, code, down].
+  const sources = new Map();
+  let early = new Map();
   const canvas = document.getElementById('canvas');
-  let frames = 0;
   let ended = false;
 
   function send(type, code) {
@@ -42,41 +45,44 @@ const gameKeys = (() => {
   function letGo(code, evenUnseen) {
     const key = held.get(code);
     noteTaken(code, key);
-    if (key.sources.size || !(key.down.handled || evenUnseen)) return;
+    if (key.held || !(key.down.handled || evenUnseen)) return;
     held.delete(code);
     send('keyup', code);
   }
 
-  function press(source, code) {
-    if (!(code in keyCodes)) return;
-    if (!held.has(code))
-      held.set(code, {sources: new Set(), down: send('keydown', code), sentAt: frames});
-    held.get(code).sources.add(source);
+  // What the game's merger says: the first source pressed the key, or the last let go.
+  function tell(code, down) {
+    const key = held.get(code);
+    if (key) key.held = down;
+    if (key && !down) letGo(code, false);
+    if (!key && down) held.set(code, {held: true, down: send('keydown', code)});
   }
 
-  // A keydown still unread two frames on was sent before the game listened
-  // (while it loaded): sent again for a key still held, forgotten otherwise.
+  function hold(source, code, down) {
+    if (!(code in keyCodes) || ended) return;
+    if (early) return early.set(source + code, [source, code, down]);
+    if (!sources.has(source)) sources.set(source, sources.size);
+    Module.ccall(
+        'web_hold_key', null, ['number', 'string', 'number'], [sources.get(source), code, down]);
+  }
+
+  // The game listens: what the sources hold now reaches it.
+  function taken() {
+    const waiting = [...early.values()];
+    early = null;
+    for (const [source, code, down] of waiting) hold(source, code, down);
+  }
+
   function frameShown() {
-    frames++;
-    for (const [code, key] of [...held]) {
-      noteTaken(code, key);
-      if (key.down.handled || frames - key.sentAt < 2)
-        letGo(code, false);
-      else if (!key.sources.size)
-        held.delete(code);
-      else
-        Object.assign(key, {down: send('keydown', code), sentAt: frames});
-    }
-  }
-
-  function release(source, code) {
-    if (held.get(code)?.sources.delete(source)) letGo(code, false);
+    for (const code of [...held.keys()]) letGo(code, false);
   }
 
   // Hidden, ended: the game may see no frame again soon.
   function releaseAll() {
+    if (!early && !ended) Module.ccall('web_let_go_all', null, [], []);
+    early?.clear();
     for (const [code, key] of held) {
-      key.sources.clear();
+      key.held = false;
       letGo(code, true);
     }
   }
@@ -92,16 +98,16 @@ const gameKeys = (() => {
     event.stopPropagation();
     if (event.type === 'keypress' || !(event.code in keyCodes) || ended) return;
     event.preventDefault();
-    (event.type === 'keydown' ? press : release)('keyboard', event.code);
+    hold('keyboard', event.code, event.type === 'keydown');
   }
 
   canvas.addEventListener('frame', frameShown);
   canvas.addEventListener('gameend', () => {
-    ended = true;
     releaseAll();
+    ended = true;
   });
   document.addEventListener('visibilitychange', () => document.hidden && releaseAll());
   for (const type of ['keydown', 'keypress', 'keyup'])
     document.addEventListener(type, fromKeyboard, true);
-  return {press, release, releaseAll};
+  return {hold, tell, taken};
 })();

@@ -102,8 +102,8 @@ function loadTheRest() {
 // mouse, but a finger must hold it half a second: one stray tap near Full
 // screen must not end play for good.
 function pressEscape() {
-  gameKeys.press('button', 'Escape');
-  gameKeys.release('button', 'Escape');
+  gameKeys.hold('button', 'Escape', true);
+  gameKeys.hold('button', 'Escape', false);
 }
 
 // Some browsers do not say which pointer clicked: the last one pressed did.

@@ -26,9 +26,9 @@
       const was = fingers.get(touch.identifier);
       const now = lifted ? undefined : keyAt(touch.clientX);
       if (now === was) continue;
-      if (was) gameKeys.release(source, was);
+      if (was) gameKeys.hold(source, was, false);
       if (now) {
-        gameKeys.press(source, now);
+        gameKeys.hold(source, now, true);
         fingers.set(touch.identifier, now);
       } else {
         fingers.delete(touch.identifier);

@@ -60,7 +60,7 @@ thread_local bool telling = false;
 // into its own events and key state.
 void tell(cKeySources::cChange change) {
   telling = true;
-  for (unsigned key : {keyLeft, keyRight, keySpace, keyEscape}) {
+  for (unsigned key : allGameKeys) {
     if (!((change.pressed | change.released) & key)) continue;
     Event event = sdl2::keyEvent(key, change.pressed & key);
     sdl.pushEvent(&event);
