@@ -54,25 +54,10 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.call("Input.dispatchTouchEvent", type=kind, touchPoints=[dict(id=i, x=x, y=y) for i, x, y in points])
         time.sleep(hold)
 
-    def click(self, x, y):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
-
     def screen(self, width, height, ratio):
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
                   mobile=ratio > 1, screenOrientation=dict(type="portraitPrimary" if height > width else
                                                            "landscapePrimary", angle=0 if height > width else 90))
-
-    def offline(self, off):  # The network off or on for the page and its service workers.
-        conditions = dict(offline=off, latency=0, downloadThroughput=-1, uploadThroughput=-1)
-        for target in self.call("Target.getTargets")["targetInfos"]:
-            if target["type"] == "service_worker":
-                worker = self.call("Target.attachToTarget", targetId=target["targetId"], flatten=True)["sessionId"]
-                self.call("Network.enable", worker), self.call("Network.emulateNetworkConditions", worker, **conditions)
-        self.call("Network.emulateNetworkConditions", **conditions)
-
-    def stop_server(self):
-        self.server.shutdown(), self.server.server_close()
 
     def close(self):
         self.chromium.kill(), self.chromium.wait()
