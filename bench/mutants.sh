@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Plants each fault of bench/mutants.txt in turn, rebuilds incrementally and
-# runs the fast tests: a suite that stays green on a real fault has a gap.
-# Usage: bench/mutants.sh <source-tree> <build-dir> [ctest args...]; the ctest
-# arguments replace the fast tests. MUTANTS=<regex> plants only the ids it matches.
+# Plants each fault of bench/mutants.txt in turn, rebuilds incrementally and runs the fast tests: a suite that
+# stays green on a real fault has a gap. Usage: bench/mutants.sh <source-tree> <build-dir> [ctest args...]; the
+# ctest arguments replace the fast tests. MUTANTS=<regex> plants only the ids it matches.
 set -u
 [ $# -ge 2 ] || { echo "usage: $0 <source-tree> <build-dir> [ctest args...]" >&2 && exit 2; }
 src=$(cd "$1" && pwd) build=$2 log=$(mktemp) backup=$(mktemp) target=""

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Builds the loaders' fuzz target with clang's libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs each loader for a while, from the game's
-# own files (read, never written). No single allocation may pass 100 MB.
-# Usage: fuzz.sh SOURCE_DIR BUILD_DIR SECONDS_EACH
+# fuzz.sh SOURCE_DIR BUILD_DIR SECONDS_EACH: builds the loaders' fuzz target with clang's libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer and runs each loader for a while, from the game's own files (read, never written).
+# No single allocation may pass 100 MB.
 set -euo pipefail
 src=$1 build=$2 seconds=$3
 mkdir -p "$build" && cd "$src"

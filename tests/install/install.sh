@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The game as players get it: an installed tree, the Debian package, and the same again from
-# another folder. A start is judged under the dummy drivers: still running after 2 s with nothing
-# on stderr means it found its data.
-# Usage: install.sh tree|package|reproducible BUILD_DIR SOURCE_DIR CMAKE CPACK
+# install.sh tree|package|reproducible BUILD_DIR SOURCE_DIR CMAKE CPACK: the game as players get it, an installed
+# tree, the Debian package, and the same again from another folder. A start is judged under the dummy drivers: still
+# running after 2 s with nothing on stderr means it found its data.
 set -uo pipefail
 what=$1 build=$2 source=$3 cmake=$4 cpack=$5 scratch=$(mktemp -d) failed=0
 trap 'rm -rf "$scratch"' EXIT

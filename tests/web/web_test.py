@@ -31,25 +31,20 @@ const box = (id) => { const r = document.getElementById(id).getBoundingClientRec
   return [r.left, r.top, r.width, r.height]; };
 const said = (words) => document.getElementById('status').textContent.includes(words);
 const audio = () => Module.soundContext().state;
-// What feeds the speakers; from the first T.play on also a tap, which keeps blocks of [left, right].
+// What feeds the speakers; from the first T.play on also a tap, which keeps the peak heard since the last T.play.
 T.outs = []; const connect = AudioNode.prototype.connect;
 AudioNode.prototype.connect = function (to, ...more) {
   if (to instanceof AudioDestinationNode && this != T.tap) { T.outs.push(this); T.tap && connect.call(this, T.tap); }
   return connect.call(this, to, ...more); };
-// The loudest 50 ms in dBFS and the peak of blocks of [left, right].
-T.loudness = blocks => { const w = Math.round(T.tap.context.sampleRate / 20), e = [0]; let peak = 0, best = 0;
-  for (const [l, r] of blocks) for (let i = 0; i < l.length; ++i) {
-    e.push(e.at(-1) + l[i] * l[i] + r[i] * r[i]); peak = Math.max(peak, Math.abs(l[i]), Math.abs(r[i])); }
-  for (let i = w; i < e.length; ++i) best = Math.max(best, e[i] - e[i - w]);
-  return [10 * Math.log10(best / (2 * w)), peak]; };
-// Stops the music and plays the effects of these lengths; T.own holds the last one's own samples.
-T.play = (...lengths) => { const c = T.outs[0].context; if (!T.tap) { T.heard = []; T.tap = c.createScriptProcessor(
-  4096, 2, 2); T.tap.onaudioprocess = e => T.heard.push([0, 1].map(i => e.inputBuffer.getChannelData(i).slice()));
-  connect.call(T.tap, c.destination); T.outs.forEach(node => connect.call(node, T.tap)); }
-  T.from = T.heard.length; _Mix_HaltMusic();
+const peak = (...samples) => Math.max(...samples.map((s) => s.reduce((m, v) => Math.max(m, Math.abs(v)), 0)));
+T.listen = () => { const c = T.outs[0].context, tap = T.tap = c.createScriptProcessor(4096, 2, 2);
+  tap.onaudioprocess = (e) => T.heard = Math.max(T.heard, peak(...[0, 1].map((i) => e.inputBuffer.getChannelData(i))));
+  connect.call(tap, c.destination); T.outs.forEach((node) => connect.call(node, tap)); };
+// Stops the music and plays the effects of these lengths; T.own is the last one's own peak.
+T.play = (...lengths) => { T.tap || T.listen(); T.heard = 0; _Mix_HaltMusic();
   for (const length of lengths) { const id = SDL.audios.findIndex(a =>
-    Math.abs(a?.webAudio?.decodedBuffer?.duration - length) < 1e-3), own = SDL.audios[id].webAudio.decodedBuffer;
-    T.own = [[own.getChannelData(0), own.getChannelData(0)]]; _Mix_PlayChannel(-1, id, 0); } };
+    Math.abs(a?.webAudio?.decodedBuffer?.duration - length) < 1e-3);
+    T.own = peak(SDL.audios[id].webAudio.decodedBuffer.getChannelData(0)); _Mix_PlayChannel(-1, id, 0); } };
 const tap = (x, y) => ['touchstart', 'touchend'].map((type) => document.getElementById('stage').dispatchEvent(
   new TouchEvent(type, {bubbles: true, cancelable: true, changedTouches: [new Touch({identifier: 9, target: canvas,
   clientX: x, clientY: y})]})));  // Both in one task: the game cannot take a frame in between."""
@@ -63,18 +58,17 @@ addEventListener('frame', () => T.times.length == 45 && setPad(9, 1, plugged = t
 CONTROLS = dict(Space=(0, 1), ArrowRight=(15, 1), ArrowLeft=(-1, -0.8), Escape=(9, 1))  # the stick for Left
 
 # The board's opaque pixels in each tilt, as (offset in a frame's rows from 221 on, RGB).
-bmp = open(os.path.join(data, "gfx", "board.bmp"), "rb").read()
+bmp = Path(data, "gfx", "board.bmp").read_bytes()
 at, width, height = (int.from_bytes(bmp[i:i + 4], "little") for i in (10, 18, 22))
 pixel = lambda x, y: bmp[at + (height - 1 - y) * width * 3 + 3 * x:][:3][::-1]
 board = [[(3 * (320 * y + x), pixel(50 * tilt + x, y)) for y in range(18) for x in range(50)
           if pixel(50 * tilt + x, y) != b"\xff\x00\xff"] for tilt in (0, 1)]
-find_board = lambda rows: next(((x, t) for t in (0, 1) for x in range(271) if all(
-    rows[o + 3 * x:o + 3 * x + 3] == rgb for o, rgb in board[t])), None)
 
 
 def positions(first=0):  # (frame, x, tilt) of the board in every frame from `first` on where it shows.
-    rows = b.js(f"T.strips.slice({first}).map(rgb)")
-    return [(i, *spot) for i, spot in enumerate((find_board(b64decode(r)) for r in rows), first) if spot]
+    strips = enumerate(map(b64decode, b.js(f"T.strips.slice({first}).map(rgb)")), first)
+    return [(i, x, t) for i, rows in strips for t in (0, 1) for x in range(271)
+            if all(rows[o + 3 * x:o + 3 * x + 3] == rgb for o, rgb in board[t])]
 
 
 def steered(how, marks):  # Space, pressed before the first landing, tips the board; Right, then Left move it.
@@ -127,14 +121,13 @@ with Browser(site, "--autoplay-policy=document-user-activation-required") as b:
     check(b.js(f"T.times.length > {count} && grab() == '{still}' && rgb(T.first) != '{still}'", 1) and (
         pad or b.js("said('next Escape closes')")), "Escape shows the credits, and the page says what the next does")
     if not pad:
-        # Music stopped, each effect alone as loud as its samples, as on the desktop; all four bent under full scale.
+        # Music stopped, each effect alone peaks as its samples do, as on the desktop; all four bent under full scale.
         for length in lengths:
             b.js(f"T.play({length})"), time.sleep(1.6)
-            heard, own = b.js("[T.loudness(T.heard.slice(T.from))[0], T.loudness(T.own)[0]]")
-            check(abs(heard - own) < 0.5, f"an effect plays at its own level: {heard:.1f} dBFS, {own:.1f} due")
+            heard, own = b.js("[T.heard, T.own]")
+            check(abs(heard / own - 1) < 0.05, f"an effect plays at its own level: peak {heard:.3f}, {own:.3f} due")
         b.js(f"T.play({','.join(map(str, lengths))})"), time.sleep(1.6)
-        peak = b.js("T.loudness(T.heard.slice(T.from))[1]")
-        check(0.75 < peak < 1, f"all effects at once peak at {peak:.3f} of full scale, bent under it")
+        check(0.75 < (peak := b.js("T.heard")) < 1, f"all effects at once peak at {peak:.3f} of full scale, bent")
     press("Escape") if pad else b.key("Enter", repeats=0)
     check(b.js("said('has ended')", 3), "a second Escape (from the keyboard, by Enter on the focused Escape button) "
           "ends the game, and the page says so")
@@ -176,8 +169,7 @@ with Browser(site, "--autoplay-policy=document-user-activation-required") as b:
     b.touch("touchStart", (1, third(2), y))  # Let go by the page as it hides.
     ups, other = b.js("T.keyup.length"), b.call("Target.createTarget", url="about:blank")["targetId"]
     time.sleep(0.3)
-    still, count = b.js("grab()"), frames()
-    time.sleep(1)
+    still, count, _ = b.js("grab()"), frames(), time.sleep(1)
     check(b.js(f"document.hidden && T.times.length == {count} && grab() == '{still}' && audio() != 'running' "
                f"&& T.keyup.slice({ups}).includes('ArrowRight')"),
           "hidden behind another tab, it draws nothing, lets go of the finger and suspends its sound")

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# window_test.sh GRUMO DATA_DIR OUT_DIR [DOCS_DIR]
-# The game as a player meets it: full screen on a private X server, keys through
-# X, sound through SDL's disk driver. Played at the first display size of
-# GRUMO_WINDOW_SIZE (1366x768 1920x1080 2560x1440 by default), started only at
-# the others. GRUMO_UPDATE_SCREENSHOT=1 writes the play and credits pictures to DOCS_DIR.
+# window_test.sh GRUMO DATA_DIR OUT_DIR [DOCS_DIR]: the game as a player meets it, full screen on a private X server,
+# keys through X, sound through SDL's disk driver. Played at the first display size of GRUMO_WINDOW_SIZE (1366x768
+# 1920x1080 2560x1440 by default), started only at the others. GRUMO_UPDATE_SCREENSHOT=1 writes the play and credits
+# pictures to DOCS_DIR.
 set -u
 source "$(dirname "$0")/../support/xsession.sh"
 xs_need_tools Xvfb openbox xdotool xwd convert compare
@@ -14,10 +13,9 @@ failures=0
 fail() { echo "FAIL: $*" >&2 && ((++failures)); }
 # changed FRAME X Y W H: pixels of a 320x240 frame that differ there from the backdrop.
 changed() { compare -metric AE -extract "$4x$5+$2+$3" "$1" "$data/gfx/background.bmp" null: 2>&1; }
-# looks NAME TEST: a screenshot, read back to the game's picture: the largest whole
-# multiple of 320x240 that fits, centred on black, every game pixel a square of that
-# many screen pixels (scaling it back by nearest neighbour gives the screen again),
-# mostly the backdrop, and passing TEST on the frame.
+# looks NAME TEST: a screenshot, read back to the game's picture: the largest whole multiple of 320x240 that fits,
+# centred on black, every game pixel a square of that many screen pixels (scaling it back by nearest neighbour gives
+# the screen again), mostly the backdrop, and passing TEST on the frame.
 looks() { xs_shot "$out/$1.bmp" && reads "$@"; }
 reads() {
   local shot=$out/$1.bmp frame=$out/$1-frame.bmp w h s area
@@ -40,10 +38,9 @@ jumper() { convert "$out/$1.xwd" "BMP3:$out/$1.bmp" && reads "$1" true && conver
   -fill black +opaque '#ffcca0' -trim -format '%X%Y' info:; }
 snap() { xwd -root -silent -out "$out/$1.xwd" && jumper "$1" >/dev/null; }
 heard() { ! cmp -s -n 16384 <(tail -c 16384 "$out/sound.raw") /dev/zero; }
-# Minimised for 5 s (in the air, just after start) the game stands still: its
-# thread wakes only to look at the window, it writes only silence (heard() reads
-# the last of it), and back on screen it sounds again and the jumper is where it was
-# across, give or take the frames (4.1 pixels each at most) around the window's going and back.
+# Minimised for 5 s (in the air, just after start) the game stands still: its thread wakes only to look at the
+# window, it writes only silence (heard() reads the last of it), and back on screen it sounds again and the jumper
+# is where it was across, give or take the frames (4.1 pixels each at most) around the window's going and back.
 away() {
   local window before after ticks from bytes main=/proc/$xs_game/task/$xs_game/stat
   window=$(xdotool search --onlyvisible --class '^grumo$' | head -n1)
@@ -76,7 +73,8 @@ within 40 credits || fail "no credits after Escape ($out/credits.bmp)"
 xdotool key Escape
 xs_poll 50 0.1 xs_ended "$xs_game" && { wait "$xs_game" || fail "the game exited with status $?"; } ||
   fail "the game did not quit within 5 s of the second Escape"
-((failures == 0)) && [[ ${GRUMO_UPDATE_SCREENSHOT:-} == 1 && -n $docs ]] && for pair in play:screenshot credits:credits; do
+((failures == 0)) || { echo "screenshots and sound in $base" >&2 && exit 1; }
+[[ ${GRUMO_UPDATE_SCREENSHOT:-} == 1 && -n $docs ]] || exit 0
+for pair in play:screenshot credits:credits; do
   convert "$out/${pair%:*}-frame.bmp" -sample 200% -strip -define png:exclude-chunks=date,time "$docs/${pair#*:}.png"
 done
-((failures == 0)) || { echo "screenshots and sound in $base" >&2 && exit 1; }
