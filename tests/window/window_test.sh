@@ -34,9 +34,7 @@ credits() { local box=$(changed "$1" 16 18 288 124); ((box > 2000 && $(changed "
 # within TRIES NAME: the jumper flies anywhere and may hide things for a moment.
 within() { xs_poll "$1" 0.2 looks "$2" "$2 $out/$2-frame.bmp"; }
 # The jumper's skin, a colour nothing else has: where it is in a frame, as +X+Y.
-jumper() { convert "$out/$1.xwd" "BMP3:$out/$1.bmp" && reads "$1" true && convert "$out/$1-frame.bmp" \
-  -fill black +opaque '#ffcca0' -trim -format '%X%Y' info:; }
-snap() { xwd -root -silent -out "$out/$1.xwd" && jumper "$1" >/dev/null; }
+jumper() { convert "$out/$1-frame.bmp" -fill black +opaque '#ffcca0' -trim -format '%X%Y' info:; }
 heard() { ! cmp -s -n 16384 <(tail -c 16384 "$out/sound.raw") /dev/zero; }
 # Minimised for 5 s (in the air, just after start) the game stands still: its thread wakes only to look at the
 # window, it writes only silence (heard() reads the last of it), and back on screen it sounds again and the jumper
@@ -48,8 +46,9 @@ away() {
     ticks=$(awk '{print $14 + $15}' "$main") && from=$(stat -c %s "$out/sound.raw") && sleep 5 &&
     ticks=$(awk -v t="$ticks" '{print $14 + $15 - t}' "$main") &&
     bytes=$(($(stat -c %s "$out/sound.raw") - from)) && xdotool windowactivate "$window" &&
-    xs_poll 200 0.01 heard && sleep 0.1 && xs_poll 5 0 snap after && before=$(jumper before) &&
-    after=$(jumper after) || { xdotool windowactivate "$window" && return 1; }
+    xs_poll 200 0.01 heard && sleep 0.1 && xs_poll 5 0 looks after true && after=$(jumper after) &&
+    convert "$out/before.xwd" "BMP3:$out/before.bmp" && reads before true && before=$(jumper before) ||
+    { xdotool windowactivate "$window" && return 1; }
   away="$ticks ticks, jumper at $before then $after, $bytes bytes of sound"
   cmp -s -n "$bytes" <(tail -c "+$((from + 1))" "$out/sound.raw") /dev/zero &&
     ((ticks < 5 && bytes > 0)) && awk -v a="${before#+}" -v b="${after#+}" 'BEGIN {exit !((a - b) ^ 2 < 80 ^ 2)}'
