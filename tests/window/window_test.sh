@@ -5,7 +5,7 @@
 # pictures to DOCS_DIR.
 set -u
 source "$(dirname "$0")/../support/xsession.sh"
-xs_need_tools Xvfb openbox xdotool xwd convert compare
+xs_need_tools Xvfb openbox xdotool xwd convert compare sox
 grumo=$(realpath "$1") data=$(realpath "$2") out=$3 docs=${4:-}
 rm -rf "$out" && mkdir -p "$out" && base=$(realpath "$out") out=$(realpath "$out")
 trap xs_stop EXIT
@@ -63,7 +63,7 @@ for size in "${sizes[@]:1}"; do
   xs_stop
 done
 open_at "${sizes[0]}" || exit 1
-away || fail "the game went on, or back made no sound, while minimised ($out/before.bmp, $out/after.bmp): ${away:-}"
+away || fail "the game went on while minimised, or made no sound back ($out/before.bmp, $out/after.bmp): ${away:-}"
 xs_press Right 1.5
 xs_press space 0.2 && sleep 2.5 && xs_press space 0.2 && sleep 0.3
 within 5 play || fail "no crisp full-screen play with the board slid right ($out/play.bmp)"
@@ -72,6 +72,8 @@ within 40 credits || fail "no credits after Escape ($out/credits.bmp)"
 xdotool key Escape
 xs_poll 50 0.1 xs_ended "$xs_game" && { wait "$xs_game" || fail "the game exited with status $?"; } ||
   fail "the game did not quit within 5 s of the second Escape"
+rms=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$out/sound.raw" -n stat 2>&1 | awk '/^RMS +amp/ {print $3}')
+awk -v r="${rms:-0}" 'BEGIN {exit !(r > 0.01)}' || fail "no sound heard: RMS ${rms:-none}"
 ((failures == 0)) || { echo "screenshots and sound in $base" >&2 && exit 1; }
 [[ ${GRUMO_UPDATE_SCREENSHOT:-} == 1 && -n $docs ]] || exit 0
 for pair in play:screenshot credits:credits; do
