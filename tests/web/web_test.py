@@ -196,7 +196,8 @@ with Browser(site, "--autoplay-policy=document-user-activation-required") as b:
     [(b.touch("touchStart", (1, ex + ew / 2, ey + eh / 2), hold=0.7), b.touch("touchEnd", hold=0.3)) for _ in range(2)]
     check(b.js("said('has ended')", 3), "the Escape button, held twice, ends the game")
     b.call("Emulation.clearDeviceMetricsOverride"), b.call("Emulation.setTouchEmulationEnabled", enabled=False)
-    fx, fy, fw, fh = b.js("box('full-screen')")  # On a screen of 800x600, the game 2 pixels a pixel and alone.
+    time.sleep(0.3)  # The page laid out again for the screen of 800x600, where the game is 2 pixels a pixel alone.
+    fx, fy, fw, fh = b.js("box('full-screen')")
     for kind in ("mousePressed", "mouseReleased"):
         b.call("Input.dispatchMouseEvent", type=kind, x=fx + fw / 2, y=fy + fh / 2, button="left", clickCount=1)
     full = b.js("(l => document.fullscreenElement?.id == 'game' && l != 'Full screen' && [game.dataset.fitted, !!"
