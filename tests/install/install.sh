@@ -44,9 +44,10 @@ package)
   chmod 755 "$scratch"  # apt reads the .deb as its own user
   "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >/dev/null || fail "cpack"
   deb=$(echo "$scratch"/grumo_*.deb)
-  lintian "$deb" 2>/dev/null | grep '^[EW]:' && fail "lintian finds the lines above"
+  lintian "$deb" >"$scratch/out" 2>/dev/null
+  grep '^[EW]:' "$scratch/out" && fail "lintian finds the lines above"
   mapfile -t shipped < <(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | sed 's,/$,,')
-  present() { for path in "${shipped[@]}"; do [[ -e $path ]] && echo "$path"; done; }
+  present() { for path in "${shipped[@]}"; do [[ ! -e $path ]] || echo "$path"; done; }
   present >"$scratch/existed"
   apt() { DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=60 "$@" </dev/null; }
   apt install "$deb" >"$scratch/out" 2>&1 || fail "apt install: $(<"$scratch/out")"
