@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Builds the loaders' fuzz target with clang's libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs each loader for a while, from the game's
-# own files. No single allocation may pass 100 MB.
-# Usage: fuzz.sh SOURCE_DIR BUILD_DIR SECONDS_EACH
+# fuzz.sh SOURCE_DIR BUILD_DIR SECONDS_EACH: builds the loaders' fuzz target with clang's libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer and runs each loader for a while, from the game's own files (read, never written).
+# No single allocation may pass 100 MB.
 set -euo pipefail
 src=$1 build=$2 seconds=$3
 mkdir -p "$build" && cd "$src"
@@ -12,13 +11,10 @@ clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   src/desktop/{mixer_pcm,wav_effect,mp3_music,mix_limiter}.cpp \
   tests/fuzz/loaders_fuzz.cpp $(pkg-config --cflags --libs sdl SDL_mixer libmpg123 sndfile samplerate) \
   -o "$build/loaders_fuzz"
-for loader in image reader sample music; do
-  rm -rf "$build/$loader" && mkdir "$build/$loader"
-  case $loader in
-  image | reader) cp data/gfx/*.bmp "$build/$loader" ;;
-  sample) cp data/sound/*.wav "$build/$loader" ;;
-  music) head -c 16384 data/sound/music.mp3 >"$build/$loader/start.mp3" ;;  # its first second
-  esac
+mkdir -p "$build/wav" "$build/mp3" && cp data/sound/*.wav "$build/wav"
+head -c 16384 data/sound/music.mp3 >"$build/mp3/start.mp3"  # the music's first second
+for seeds in image:data/gfx reader:data/gfx sample:"$build/wav" music:"$build/mp3"; do
+  loader=${seeds%%:*} && rm -rf "${build:?}/$loader" && mkdir "$build/$loader"
   GRUMO_FUZZ=$loader "$build/loaders_fuzz" -max_total_time="$seconds" -malloc_limit_mb=100 \
-    -timeout=10 "$build/$loader" 2>&1 | grep -vE '^#[0-9]+' || exit 1
+    -timeout=10 "$build/$loader" "${seeds#*:}" 2>&1 | grep -vE '^#[0-9]+' || exit 1
 done

@@ -1,26 +1,19 @@
 #!/usr/bin/env bash
-# The game as players get it: an installed tree, the Debian package, and the same again from
-# another folder. A start is judged under the dummy drivers: still running after 2 s with nothing
-# on stderr means it found its data.
-# Usage: install.sh tree|package|reproducible BUILD_DIR SOURCE_DIR CMAKE CPACK
+# install.sh tree|package|reproducible BUILD_DIR SOURCE_DIR CMAKE CPACK: the game as players get it, an installed
+# tree, the Debian package, and the same again from another folder. A start is judged under the dummy drivers: still
+# running after 2 s with nothing on stderr means it found its data.
 set -uo pipefail
-what=$1 build=$2 source=$3 cmake=$4 cpack=$5
-scratch=$(mktemp -d)
+what=$1 build=$2 source=$3 cmake=$4 cpack=$5 scratch=$(mktemp -d) failed=0
 trap 'rm -rf "$scratch"' EXIT
-failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 for tool in desktop-file-validate appstreamcli man lintian; do
   command -v $tool >/dev/null || fail "$tool is missing: scripts/install-deps.sh --test"
 done
-
 # plays DIR COMMAND...
 plays() {
-  local dir=$1 status
-  shift
-  (cd "$dir" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 2 "$@") \
-    >/dev/null 2>"$scratch/err"
-  status=$?
-  ((status == 137)) && [[ ! -s $scratch/err ]] || fail "$* from $dir: status $status $(<"$scratch/err")"
+  (cd "$1" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 2 "${@:2}") >/dev/null 2>"$scratch/err"
+  local status=$?
+  ((status == 137)) && [[ ! -s $scratch/err ]] || fail "${*:2} from $1: status $status $(<"$scratch/err")"
 }
 
 # documents SHARE: the menu entry, the AppStream metadata and the manual page
@@ -39,36 +32,32 @@ tree)
   "$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
   DESTDIR="$scratch/stage" "$cmake" --install "$build" --prefix /opt/grumo >/dev/null ||
     fail "cmake --install with DESTDIR"
-  ln -s "$prefix/games/grumo" "$scratch/link"
   plays / "$prefix/games/grumo"
-  plays "$scratch" ./link
+  ln -s "$prefix/games/grumo" "$scratch/link" && plays "$scratch" ./link
   plays / "$scratch/stage/opt/grumo/games/grumo"
   documents "$prefix/share"
   ;;
 package)
   ((EUID == 0)) || { echo "SKIP: installing the package needs root"; exit 77; }
-  dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -q '^installed' &&
-    { echo "SKIP: grumo is installed already; remove it to run this test"; exit 77; }
+  dpkg_knows() { dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -q "$@"; }
+  dpkg_knows '^installed' && { echo "SKIP: grumo is installed already; remove it to run this test"; exit 77; }
   chmod 755 "$scratch"  # apt reads the .deb as its own user
   "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >/dev/null || fail "cpack"
   deb=$(echo "$scratch"/grumo_*.deb)
   lintian "$deb" >"$scratch/out" 2>/dev/null
   grep '^[EW]:' "$scratch/out" && fail "lintian finds the lines above"
   mapfile -t shipped < <(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | sed 's,/$,,')
-  for path in "${shipped[@]}"; do [[ -e $path ]] && echo "$path"; done >"$scratch/existed"
+  present() { for path in "${shipped[@]}"; do [[ ! -e $path ]] || echo "$path"; done; }
+  present >"$scratch/existed"
   apt() { DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=60 "$@" </dev/null; }
   apt install "$deb" >"$scratch/out" 2>&1 || fail "apt install: $(<"$scratch/out")"
-  # A player's PATH, which root's lacks.
-  player_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+  player_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games  # which root's lacks
   [[ $(PATH=$player_path command -v grumo) == /usr/games/grumo ]] || fail "grumo is not /usr/games/grumo"
   PATH=$player_path plays / grumo
   documents /usr/share
   apt remove grumo >"$scratch/out" 2>&1 || fail "apt remove: $(<"$scratch/out")"
-  for path in "${shipped[@]}"; do
-    [[ -e $path ]] && ! grep -qxF "$path" "$scratch/existed" && fail "left behind: $path"
-  done
-  dpkg-query -W -f='${db:Status-Status}' grumo 2>/dev/null | grep -qv '^not-installed$' &&
-    fail "dpkg still knows grumo"
+  present | grep -vxFf "$scratch/existed" && fail "left behind: the paths above"
+  dpkg_knows -v '^not-installed$' && fail "dpkg still knows grumo"
   ;;
 reproducible)
   # The last commit built for release in two folders, one with the benchmarks but not the tests.

@@ -1,5 +1,5 @@
 # Headless Chromium driven over the DevTools protocol, with a site served to it: shared by the browser tests.
-import functools, json, os, shutil, subprocess, tempfile, threading, time, urllib.request
+import functools, itertools, json, os, shutil, subprocess, tempfile, threading, time, urllib.request
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket
 
@@ -18,7 +18,7 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.server = ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Files, directory=self.site))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.origin = f"http://127.0.0.1:{self.server.server_address[1]}/"
-        self.events, self.ids, profile = [], iter(range(1, 1 << 30)), os.path.join(self.profile.name, "chromium")
+        self.events, self.ids, profile = [], itertools.count(1), os.path.join(self.profile.name, "chromium")
         self.chromium = subprocess.Popen(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", *flags,
                                           "--remote-debugging-port=0", "--user-data-dir=" + profile],
                                          stderr=subprocess.DEVNULL)
@@ -30,9 +30,8 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.ws = websocket.create_connection(next(p["webSocketDebuggerUrl"] for p in pages if p["type"] == "page"),
                                               suppress_origin=True)
 
-    def call(self, method, session=None, **params):  # To the page, or to another target attached as `session`.
-        message = {"id": (sent := next(self.ids)), "method": method, "params": params}
-        self.ws.send(json.dumps({**message, "sessionId": session} if session else message))
+    def call(self, method, **params):  # Events that come before the answer are kept.
+        self.ws.send(json.dumps({"id": (sent := next(self.ids)), "method": method, "params": params}))
         while (reply := json.loads(self.ws.recv())).get("id") != sent:
             self.events.append(reply)
         return reply.get("result", {})
@@ -54,25 +53,10 @@ class Browser:  # Serves a copy of `site`, which a test may change.
         self.call("Input.dispatchTouchEvent", type=kind, touchPoints=[dict(id=i, x=x, y=y) for i, x, y in points])
         time.sleep(hold)
 
-    def click(self, x, y):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
-
     def screen(self, width, height, ratio):
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
                   mobile=ratio > 1, screenOrientation=dict(type="portraitPrimary" if height > width else
                                                            "landscapePrimary", angle=0 if height > width else 90))
-
-    def offline(self, off):  # The network off or on for the page and its service workers.
-        conditions = dict(offline=off, latency=0, downloadThroughput=-1, uploadThroughput=-1)
-        for target in self.call("Target.getTargets")["targetInfos"]:
-            if target["type"] == "service_worker":
-                worker = self.call("Target.attachToTarget", targetId=target["targetId"], flatten=True)["sessionId"]
-                self.call("Network.enable", worker), self.call("Network.emulateNetworkConditions", worker, **conditions)
-        self.call("Network.emulateNetworkConditions", **conditions)
-
-    def stop_server(self):
-        self.server.shutdown(), self.server.server_close()
 
     def close(self):
         self.chromium.kill(), self.chromium.wait()

@@ -11,9 +11,8 @@ extern "C" SDL_Surface* SDL_GetVideoSurface() { return nullptr; }
 
 namespace {
 
-Uint32& at(SDL_Surface* s, int i) {
-  return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + i / s->w * s->pitch)[i % s->w];
-}
+// Rows without gaps, as the game's code takes them to be.
+Uint32& at(SDL_Surface* s, int i) { return static_cast<Uint32*>(s->pixels)[i]; }
 
 SDL_Surface* make(const std::string& rows) {
   const int w = static_cast<int>(rows.find('/')), h = static_cast<int>(rows.size() + 1) / (w + 1);
@@ -54,8 +53,9 @@ TEST(WebSurfaces, BlitsAndFillsClipAtEveryEdgeAndKeyedPixelsAreSkipped) {
                   std::to_string(rect.w) + "x" + std::to_string(rect.h),
               drawn);
   }
+  // Fills clip as blits do, in the game's colours, red first in memory as the canvas has it.
+  const Uint32 star = SDL_MapRGB(source->format, '*', 0, 0);
   SDL_FreeSurface(source);
-  // Fills clip as blits do; keyed pixels turn clear, and blits skip them.
   const std::pair<SDL_Rect, const char*> fills[] = {
       {{1, 1, 2, 2}, "------/-**---/-**---/------/------"},
       {{-1, -1, 3, 2}, "**----/------/------/------/------"},
@@ -63,10 +63,11 @@ TEST(WebSurfaces, BlitsAndFillsClipAtEveryEdgeAndKeyedPixelsAreSkipped) {
       {{0, 0, 0, 0}, "******/******/******/******/******"}};
   for (const auto& [area, drawn] : fills) {
     SDL_Surface* target = make(field);
-    EXPECT_EQ(SDL_FillRect(target, area.w ? &area : nullptr, '*'), 0);
+    EXPECT_EQ(SDL_FillRect(target, area.w ? &area : nullptr, star), 0);
     EXPECT_EQ(shown(target), drawn);
   }
-  // A key matches whatever its alpha; only SDL_SRCCOLORKEY sets one. No rectangles: all, top-left.
+  // Keyed pixels turn clear, and blits skip them. A key matches whatever its alpha; only
+  // SDL_SRCCOLORKEY sets one. No rectangles: all, top-left.
   const std::tuple<int, Uint32, const char*> keys[] = {
       {SDL_SRCCOLORKEY, 'a', ".bc./.... -bc-/a--a"},
       {SDL_SRCCOLORKEY, 0xff000000u | 'a', ".bc./.... -bc-/a--a"},
