@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# web_test.py SITE FIRST_FRAME DATA DOCS [pad]: the browser build served from SITE, played in headless Chromium over
+# web_test.py SITE GRUMO PROBE DATA DOCS [pad]: the browser build served from SITE, played in headless Chromium over
 # DevTools with keys, then through a new build and, the server stopped, as on a phone: by touch, hidden, on seven
 # screens, full screen; with `pad`, from a pad up to the end of the game. Only what the browser adds is checked
 # (keys, fingers, pad, frames, sounds, the page), not the rules. GRUMO_UPDATE_SCREENSHOT=1 writes pictures to DOCS.
@@ -9,9 +9,9 @@ from pathlib import Path
 sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
 from browser import Browser, check, results
 
-site, first_frame, data = map(os.path.abspath, sys.argv[1:4])
-pad, ci = sys.argv[5:] == ["pad"], os.environ.get("CI") == "true"  # CI builds the site first: none there is a fault
-docs = not pad and len(sys.argv) > 4 and os.environ.get("GRUMO_UPDATE_SCREENSHOT") == "1" and sys.argv[4]
+site, grumo, probe, data = map(os.path.abspath, sys.argv[1:5])
+pad, ci = sys.argv[6:] == ["pad"], os.environ.get("CI") == "true"  # CI builds the site first: none there is a fault
+docs = not pad and len(sys.argv) > 5 and os.environ.get("GRUMO_UPDATE_SCREENSHOT") == "1" and sys.argv[5]
 if not os.path.exists(site + "/index.html"):
     sys.exit(print(f"{'FAIL' if ci else 'SKIP'}: no browser build in {site}") or 77 - 76 * ci)
 # Kept by the page for the checks: frame times, the first frame, the board's rows, every sound started, layout shifts.
@@ -102,8 +102,8 @@ with Browser(site, "--autoplay-policy=document-user-activation-required") as b:
         ("Space", .3), ("ArrowRight", .6), ("ArrowLeft", .6))})
     pad or check(b.js("T.keydown.join() == 'Space,ArrowRight,ArrowLeft' && !said('credits')"),
                  "held keys repeat, yet each reaches the game once, and none presses the focused button")
-    desktop = subprocess.run([first_frame], cwd=data, capture_output=True, timeout=30, env={
-        **os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout
+    desktop = subprocess.run([grumo], cwd=data, capture_output=True, timeout=30, env={**os.environ, "LD_PRELOAD": probe,
+        "GRUMO_PROBE": "frame", "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"}).stdout  # the real binary's
     browser = b64decode(b.js("rgb(T.first)") or "")
     differ = sum(desktop[i:i + 3] != browser[i:i + 3] for i in range(0, 320 * 240 * 3, 3))
     check(len(desktop) == len(browser) == 320 * 240 * 3 and not differ,
