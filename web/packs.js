@@ -5,14 +5,21 @@
 'use strict';
 
 const packs = (() => {
+  // The gzip comes off as the bytes arrive, in one pass, unless a host
+  // already took it off in transit.
+  async function unzipped(body) {
+    const [peek, whole] = body.tee();
+    const reader = peek.getReader();
+    const {value} = await reader.read();
+    reader.cancel();
+    return value?.[0] === 0x1f && value?.[1] === 0x8b ?
+        whole.pipeThrough(new DecompressionStream('gzip')) : whole;
+  }
+
   async function unpacked(answer, name) {
     if (!answer.ok) throw new Error(`${name} did not load (${answer.status} ${answer.statusText})`);
-    let bytes = new Uint8Array(await answer.arrayBuffer());
-    // A host may already have taken the gzip off in transit.
-    if (name.endsWith('.gz') && bytes[0] === 0x1f && bytes[1] === 0x8b) {
-      const plain = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
-      bytes = new Uint8Array(await new Response(plain).arrayBuffer());
-    }
+    const body = name.endsWith('.gz') ? await unzipped(answer.body) : answer.body;
+    const bytes = new Uint8Array(await new Response(body).arrayBuffer());
     const length = new DataView(bytes.buffer).getUint32(0, true);
     let at = 4 + length;
     const index = JSON.parse(new TextDecoder().decode(bytes.subarray(4, at)));
