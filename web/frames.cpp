@@ -19,6 +19,7 @@
 
 extern "C" void web_show_frame(const void* pixels, int width, int height);
 extern "C" int web_page_hidden();
+extern "C" double web_page_time();
 extern "C" void web_wait_until_shown();
 
 namespace {
@@ -43,9 +44,9 @@ extern "C" void SDL_Delay(Uint32 ms) {
   const double paid = std::clamp(owed, -mostPaid, std::min(mostPaid, double(ms)));
   const double due = ms - paid;
   const double asked = std::max(0.0, std::round(due - expectedLate));
-  const double start = emscripten_get_now();
+  const double start = web_page_time();
   emscripten_sleep(static_cast<unsigned int>(asked));
-  const double slept = emscripten_get_now() - start;
+  const double slept = web_page_time() - start;
   const double late = std::clamp(slept - asked, 0.0, mostLate);
   expectedLate += (late - expectedLate) / (late < expectedLate ? 4 : 16);
   owed = std::clamp(owed - paid + slept - due, -mostOwed, mostOwed);
