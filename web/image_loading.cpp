@@ -3,7 +3,6 @@
 // memory surfaces. A reader of that SDL is only a number standing for a file
 // name.
 #include <SDL.h>
-#include <emscripten.h>
 
 #include <cstdio>
 #include <cstring>
@@ -38,20 +37,9 @@ SDL_Surface* makeSurface(const BmpImage& image) {
   return surface;
 }
 
-// The game's start-up, in one piece, held a slow phone's page up for half a
-// second; between pictures the page gets its turn now and then.
-void letThePageIn() {
-  static double last = 0;
-  const double now = emscripten_get_now();
-  if (now - last < 30) return;
-  emscripten_sleep(0);
-  last = emscripten_get_now();
-}
-
 }  // namespace
 
 extern "C" SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
-  letThePageIn();
   char path[1024];
   const bool named = src && web_reader_path(src, path, sizeof path);
   if (src && freesrc) SDL_FreeRW(src);
