@@ -2,9 +2,13 @@
 // gzipped, before the game starts, for its first frame draws them; the
 // effects and the music once that frame is shown, so that a first visit
 // waits only for what it draws. Each sound plays from when it has come.
+// The sounds are fetched and unpacked by this same script in a worker, off
+// the thread that runs the frames.
 'use strict';
 
 const packs = (() => {
+  const names = ['pictures.pack.gz', 'effects.pack.gz', 'music.pack'];
+
   // The gzip comes off as the bytes arrive, in one pass, unless a host
   // already took it off in transit.
   async function unzipped(body) {
@@ -28,8 +32,15 @@ const packs = (() => {
 
   const fetched = (name) => fetch(name).then((answer) => unpacked(answer, name));
 
+  if (typeof document === 'undefined') {
+    self.onmessage = ({data: name}) => fetched(name).then(
+        (files) => postMessage({files}, files.length ? [files[0][1].buffer] : []),
+        (error) => postMessage({error: error.message}));
+    return;
+  }
+
   // Started before the game's code has come; the game starts once it is in.
-  const pictures = fetched('pictures.pack.gz');
+  const pictures = fetched(names[0]);
 
   function loadPictures(failed) {
     Module.addRunDependency('pictures');
@@ -44,11 +55,26 @@ const packs = (() => {
 
   // Settles once every sound has come or failed.
   function loadSounds(failed) {
-    return Promise.all(['effects.pack.gz', 'music.pack'].map(
-        (name) => fetched(name).then(
-            (files) => files.forEach(([path, bytes]) => Module.soundArrived(path, bytes)),
-            (error) => failed(error.message))));
+    const sounds = names.slice(1);
+    const helper = new Worker('packs.js');
+    let waiting = sounds.length;
+    return new Promise((settled) => {
+      const done = () => {
+        helper.terminate();
+        settled();
+      };
+      helper.onmessage = ({data: {files, error}}) => {
+        files?.forEach(([path, bytes]) => Module.soundArrived(path, bytes));
+        if (error) failed(error);
+        if (--waiting === 0) done();
+      };
+      helper.onerror = (event) => {
+        failed(event.message || 'packs.js would not start in a worker');
+        done();
+      };
+      sounds.forEach((name) => helper.postMessage(name));
+    });
   }
 
-  return {loadPictures, loadSounds, names: ['pictures.pack.gz', 'effects.pack.gz', 'music.pack']};
+  return {loadPictures, loadSounds, names};
 })();
