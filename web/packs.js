@@ -32,10 +32,12 @@ const packs = (() => {
 
   const fetched = (name) => fetch(name).then((answer) => unpacked(answer, name));
 
+  // In the worker: each pack named to it, fetched, unpacked and handed over
+  // (its files share one buffer, which moves rather than being copied).
   if (typeof document === 'undefined') {
     self.onmessage = ({data: name}) => fetched(name).then(
-        (files) => postMessage({files}, files.length ? [files[0][1].buffer] : []),
-        (error) => postMessage({error: error.message}));
+        (files) => self.postMessage({files}, files.length ? [files[0][1].buffer] : []),
+        (error) => self.postMessage({error: error.message}));
     return;
   }
 
