@@ -17,7 +17,8 @@ const packs = (() => {
     const {value} = await reader.read();
     reader.cancel();
     return value?.[0] === 0x1f && value?.[1] === 0x8b ?
-        whole.pipeThrough(new DecompressionStream('gzip')) : whole;
+        whole.pipeThrough(new DecompressionStream('gzip')) :
+        whole;
   }
 
   async function unpacked(answer, name) {

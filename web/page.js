@@ -186,7 +186,8 @@ const compiled = fetch('game.wasm').then((answer) => {
 var Module = {
   canvas,
   instantiateWasm: (imports, receive) => {
-    compiled.then((code) => WebAssembly.instantiate(code, imports).then((made) => receive(made, code)))
+    compiled
+        .then((code) => WebAssembly.instantiate(code, imports).then((made) => receive(made, code)))
         .catch((error) => stop(error.message));
     return {};
   },

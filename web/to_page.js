@@ -12,8 +12,8 @@ mergeInto(LibraryManager.library, {
     var data = shownFrame && shownFrame.data;
     if (!data || data.buffer !== HEAPU8.buffer || data.byteOffset != pixels ||
         shownFrame.width != width || shownFrame.height != height)
-      shownFrame = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4),
-                                 width, height);
+      shownFrame = new ImageData(
+          new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
     canvasDrawing = canvasDrawing || canvas.getContext('2d');
     canvasDrawing.putImageData(shownFrame, 0, 0);
     canvas.dispatchEvent(new Event('frame'));
