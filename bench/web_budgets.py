@@ -71,6 +71,7 @@ def lighthouse(url, preset):  # Lighthouse's category scores, 0 to 100.
     return {name: round(100 * c["score"]) for name, c in categories.items()}
 
 
+print(f"machine load {os.getloadavg()[0]:.1f} at the start (figures are fair only on an idle machine)")
 code = {name: len(gzip.compress(open(os.path.join(site, name), "rb").read(), 9))
         for name in sorted(os.listdir(site)) if name.endswith((".js", ".wasm"))}
 sizes = ", ".join(f"{name} {size / 1000:.1f}" for name, size in code.items())
@@ -89,7 +90,7 @@ for rate in (1, 4, 6):
           f"average (clock {100 * (40 / statistics.mean(gaps) - 1):+.1f} %), "
           f"{100 * sum(abs(g - 40) <= 4 for g in gaps) / len(gaps):.0f} % of {len(gaps)} within 10 % of 40 ms; "
           f"layout shift {max(r['shift'] for r in runs):.3f}")
-print(f"requests outside the page's origin: {sorted(outside) or 'none'}")
+print(f"requests outside the page's origin: {sorted(outside) or 'none'}; machine load {os.getloadavg()[0]:.1f}")
 server = ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Twins, directory=os.path.abspath(site)))
 threading.Thread(target=server.serve_forever, daemon=True).start()
 try:

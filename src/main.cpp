@@ -13,6 +13,9 @@ FSOUND_SAMPLE* splat = nullptr;
 FSOUND_SAMPLE* studs = nullptr;
 FSOUND_SAMPLE* win = nullptr;
 
+const long slowestPause = 40;
+const long fastestPause = 20;
+
 namespace {
 
 // Six lines, each newline right after a word so that every line starts a row
@@ -30,8 +33,6 @@ const char* const creditsText =
     "catch Grumo and beware of his evil twin brother.    See you soon!    ";
 
 const int setSize = columns * rows;
-const long slowestPause = 40;
-const long fastestPause = 20;
 
 const char* const deathMessage = "Aj vad doed du aer. Tryck paa space foer att fortsaetta.";
 const char* const gameOverMessage =

@@ -17,6 +17,10 @@ extern FSOUND_SAMPLE* splat;
 extern FSOUND_SAMPLE* studs;
 extern FSOUND_SAMPLE* win;
 
+// The frame period: the slowest at first, 5 ms less for each cleared set, down to the fastest.
+extern const long slowestPause;
+extern const long fastestPause;
+
 const int columns = 17;
 const int rows = 3;
 

@@ -3,41 +3,53 @@
 // to sleep rather than freeze the page. A hidden page shows no frame: the
 // flip waits for it to show again, the game's clock stopped meanwhile.
 // The browser wakes a sleeper late, by more the slower the phone, and the
-// game counts only its own work in a frame: what the sleeps overslept is
-// owed, and paid back a little each frame, so the game keeps time and each
-// frame stays near its period.
+// game counts only its own work in a frame. So each sleep is asked to end as
+// much sooner as wakes have lately come late, and what a sleep still
+// overslept is owed and paid back a little each frame: the game keeps time
+// and each frame stays near its period.
 #include <SDL.h>
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "main.h"
 #include "pads.h"
 #include "surfaces.h"
 
 extern "C" void web_show_frame(const void* pixels, int width, int height);
 extern "C" int web_page_hidden();
+extern "C" double web_page_time();
 extern "C" void web_wait_until_shown();
 
 namespace {
 
-const unsigned int framePause = 20;
 // Longer stalls (the page busy elsewhere) are not caught up: frames would bunch.
-const Uint32 mostOwed = 40;
-// A tenth of the slowest period, at most, comes off one sleep.
-const Uint32 mostPaid = 4;
+const double mostOwed = slowestPause;
+// A twentieth of the slowest period, at most, is paid back in one sleep,
+// so that a frame that pays stays well within a tenth of its period.
+const double mostPaid = slowestPause / 20.0;
+// The expected lateness learns an earlier wake at once and a later one
+// slowly, and a stall moves it no more than an ordinary late wake.
+const double mostLate = slowestPause / 10.0;
 bool sleptSinceFlip = true;
-Uint32 owed = 0;
+// Milliseconds the game's clock is behind (or, below zero, ahead).
+double owed = 0;
+double expectedLate = 0;
 
 }  // namespace
 
 extern "C" void SDL_Delay(Uint32 ms) {
   sleptSinceFlip = true;
-  const Uint32 paid = std::min({owed, mostPaid, ms});
-  const Uint32 asked = ms - paid;
-  const Uint32 start = SDL_GetTicks();
-  emscripten_sleep(asked);
-  const Uint32 slept = SDL_GetTicks() - start;
-  owed = std::min(owed - paid + (slept > asked ? slept - asked : 0), mostOwed);
+  const double paid = std::clamp(owed, -mostPaid, std::min(mostPaid, double(ms)));
+  const double due = ms - paid;
+  const double asked = std::max(0.0, std::round(due - expectedLate));
+  const double start = web_page_time();
+  emscripten_sleep(static_cast<unsigned int>(asked));
+  const double slept = web_page_time() - start;
+  const double late = std::clamp(slept - asked, 0.0, mostLate);
+  expectedLate += (late - expectedLate) / (late < expectedLate ? 4 : 16);
+  owed = std::clamp(owed - paid + slept - due, -mostOwed, mostOwed);
 }
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {
@@ -49,7 +61,7 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
   }
   web_show_frame(screen->pixels, screen->w, screen->h);
   readPads();
-  if (!sleptSinceFlip) emscripten_sleep(framePause);
+  if (!sleptSinceFlip) emscripten_sleep(fastestPause);
   sleptSinceFlip = false;
   return 0;
 }

@@ -3,7 +3,6 @@
 // memory surfaces. A reader of that SDL is only a number standing for a file
 // name.
 #include <SDL.h>
-#include <emscripten.h>
 
 #include <cstdio>
 #include <cstring>
@@ -15,14 +14,17 @@ extern "C" int web_reader_path(SDL_RWops* reader, char* path, int size);
 
 namespace {
 
+// In one read: block by block, each 4 KB was a call out to the browser's
+// file system and a longer copy of what had come, a fifth of start-up.
 bool readFile(const char* path, std::vector<std::uint8_t>& bytes) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-  std::uint8_t block[4096];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-    bytes.insert(bytes.end(), block, block + got);
-  const bool ok = !std::ferror(file);
+  long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+  bool ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(static_cast<std::size_t>(size));
+    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
   std::fclose(file);
   return ok;
 }
@@ -38,20 +40,9 @@ SDL_Surface* makeSurface(const BmpImage& image) {
   return surface;
 }
 
-// The game's start-up, in one piece, held a slow phone's page up for half a
-// second; between pictures the page gets its turn now and then.
-void letThePageIn() {
-  static double last = 0;
-  const double now = emscripten_get_now();
-  if (now - last < 30) return;
-  emscripten_sleep(0);
-  last = emscripten_get_now();
-}
-
 }  // namespace
 
 extern "C" SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
-  letThePageIn();
   char path[1024];
   const bool named = src && web_reader_path(src, path, sizeof path);
   if (src && freesrc) SDL_FreeRW(src);

@@ -175,8 +175,22 @@ addEventListener('error', (event) => {
 }, true);
 canvas.addEventListener('frame', () => setTimeout(loadTheRest), {once: true});
 
+// The code compiles while game.js still comes and starts, not after it.
+const compiled = fetch('game.wasm').then((answer) => {
+  if (!answer.ok) throw new Error(`game.wasm did not load (${answer.status} ${answer.statusText})`);
+  if (answer.headers.get('Content-Type') === 'application/wasm')
+    return WebAssembly.compileStreaming(answer);
+  return answer.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
+});
+
 var Module = {
   canvas,
+  instantiateWasm: (imports, receive) => {
+    compiled
+        .then((code) => WebAssembly.instantiate(code, imports).then((made) => receive(made, code)))
+        .catch((error) => stop(error.message));
+    return {};
+  },
   noImageDecoding: true,
   noAudioDecoding: true,
   preRun: [() => packs.loadPictures(stop)],

@@ -8,9 +8,12 @@ mergeInto(LibraryManager.library, {
   web_show_frame__deps: ['$shownFrame', '$canvasDrawing'],
   web_show_frame: function(pixels, width, height) {
     var canvas = Module['canvas'];
-    if (!shownFrame || shownFrame.width != width || shownFrame.height != height)
-      shownFrame = new ImageData(width, height);
-    shownFrame.data.set(HEAPU8.subarray(pixels, pixels + width * height * 4));
+    // Read where the game drew it, not copied out first.
+    var data = shownFrame && shownFrame.data;
+    if (!data || data.buffer !== HEAPU8.buffer || data.byteOffset != pixels ||
+        shownFrame.width != width || shownFrame.height != height)
+      shownFrame = new ImageData(
+          new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
     canvasDrawing = canvasDrawing || canvas.getContext('2d');
     canvasDrawing.putImageData(shownFrame, 0, 0);
     canvas.dispatchEvent(new Event('frame'));
