@@ -77,7 +77,8 @@ static void writeFrame(SDL_Surface* screen) {
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {
   static int flips = 0;
-  const std::string probe = std::getenv("GRUMO_PROBE") ? std::getenv("GRUMO_PROBE") : "entry";
+  static const std::string probe =
+      std::getenv("GRUMO_PROBE") ? std::getenv("GRUMO_PROBE") : "entry";
   if (probe == "frame") writeFrame(screen);
   (probe == "spoil" ? spoil : enter)(++flips);
   return next<int (*)(SDL_Surface*)>("SDL_Flip")(screen);
