@@ -13,8 +13,8 @@ if (($# < 2)); then
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../tests/support/xsession.sh
-source "$here/../tests/support/xsession.sh"
+# shellcheck source=../scripts/xsession.sh
+source "$here/../scripts/xsession.sh"
 xs_need_tools Xvfb openbox xdotool xwd convert timeout realpath sox
 
 grumo=$(realpath "$1")

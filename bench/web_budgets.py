@@ -9,7 +9,7 @@ import functools, gzip, json, os, re, statistics, subprocess, sys, threading, ti
 from http.server import ThreadingHTTPServer
 
 here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(here, "..", "tests", "web"))
+sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
 import browser  # noqa: E402
 
 site = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "build", "web")

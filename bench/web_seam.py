@@ -6,9 +6,8 @@
 # the music. Measured twice: with the browser's decoder as it is, and with one that keeps the encoder's silence
 # at both ends, as a decoder that ignores the MP3's info frame does (1105 samples before the music, the rest of
 # the last frame after it).
-import os, sys
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+import sys
+sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
 from browser import Browser
 
 KEEPS_SILENCE = """const decode = BaseAudioContext.prototype.decodeAudioData;

@@ -7,6 +7,7 @@ import json, os, subprocess, sys, time, wave
 from base64 import b64decode
 from pathlib import Path
 sys.dont_write_bytecode = True  # the import below leaves no cache in the source tree
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
 from browser import Browser, check, results
 
 site, grumo, probe, data = map(os.path.abspath, sys.argv[1:5])

@@ -4,7 +4,7 @@
 # 1920x1080 2560x1440 by default), started only at the others. GRUMO_UPDATE_SCREENSHOT=1 writes the play and credits
 # pictures to DOCS_DIR.
 set -u
-source "$(dirname "$0")/../support/xsession.sh"
+source "$(dirname "$0")/../../scripts/xsession.sh"
 xs_need_tools Xvfb openbox xdotool xwd convert compare sox
 grumo=$(realpath "$1") data=$(realpath "$2") out=$3 docs=${4:-}
 rm -rf "$out" && mkdir -p "$out" && base=$(realpath "$out") out=$(realpath "$out")

@@ -1,6 +1,6 @@
 // A player for whole games through the seam.
-#ifndef GRUMO_TESTS_PILOT_H
-#define GRUMO_TESTS_PILOT_H
+#ifndef GRUMO_BENCH_PILOT_H
+#define GRUMO_BENCH_PILOT_H
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,5 @@
-# Headless Chromium driven over the DevTools protocol, with a site served to it: shared by the browser tests.
+# Headless Chromium driven over the DevTools protocol, with a site served to it: shared by the browser tests and
+# the browser benchmarks.
 import functools, itertools, json, os, shutil, subprocess, tempfile, threading, time, urllib.request
 from http.server import SimpleHTTPRequestHandler as Files, ThreadingHTTPServer
 import websocket

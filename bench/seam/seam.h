@@ -1,8 +1,8 @@
-// Test seam: the SDL and sound calls the game makes are redirected at link time
-// (-Wl,--wrap) to a virtual clock, scripted keys and recorders, so tests drive
-// the shipped game code frame by frame without a display or sound card.
-#ifndef GRUMO_TESTS_SEAM_H
-#define GRUMO_TESTS_SEAM_H
+// The seam: the SDL and sound calls the game makes are redirected at link time
+// (-Wl,--wrap) to a virtual clock, scripted keys and recorders, so benchmarks and
+// tests drive the shipped game code frame by frame without a display or sound card.
+#ifndef GRUMO_BENCH_SEAM_H
+#define GRUMO_BENCH_SEAM_H
 
 #include <SDL.h>
 
