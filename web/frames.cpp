@@ -2,11 +2,12 @@
 // while the game sleeps, so a loop that flips without ever sleeping is made
 // to sleep rather than freeze the page. A hidden page shows no frame: the
 // flip waits for it to show again, the game's clock stopped meanwhile.
-// The browser wakes a sleeper late, by more the slower the phone, and the
-// game counts only its own work in a frame. So each sleep is asked to end as
-// much sooner as wakes have lately come late, and what a sleep still
-// overslept is owed and paid back a little each frame: the game keeps time
-// and each frame stays near its period.
+// The browser's timers wake a sleeper late, by more the slower the phone,
+// and the game counts only its own work in a frame. So each sleep sets its
+// timer as much sooner as timers have lately come late and waits out the
+// rest in message tasks, which come at once; what a sleep still overslept is
+// owed and paid back a little each frame: the game keeps time and each frame
+// stays near its period.
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -20,6 +21,7 @@
 extern "C" void web_show_frame(const void* pixels, int width, int height);
 extern "C" int web_page_hidden();
 extern "C" double web_page_time();
+extern "C" double web_sleep_until(double timerMs, double due);
 extern "C" void web_wait_until_shown();
 
 namespace {
@@ -29,9 +31,12 @@ const double mostOwed = slowestPause;
 // A twentieth of the slowest period, at most, is paid back in one sleep,
 // so that a frame that pays stays well within a tenth of its period.
 const double mostPaid = slowestPause / 20.0;
-// The expected lateness learns an earlier wake at once and a later one
-// slowly, and a stall moves it no more than an ordinary late wake.
+// A timer that comes late costs a late frame, one that comes early only a
+// few message tasks: the expected lateness learns a later timer fast and
+// an earlier one slowly, and a stall moves it no more than a late timer.
 const double mostLate = slowestPause / 10.0;
+// Kept beyond the expected lateness, for the timer's jitter.
+const double spare = 1;
 bool sleptSinceFlip = true;
 // Milliseconds the game's clock is behind (or, below zero, ahead).
 double owed = 0;
@@ -42,14 +47,11 @@ double expectedLate = 0;
 extern "C" void SDL_Delay(Uint32 ms) {
   sleptSinceFlip = true;
   const double paid = std::clamp(owed, -mostPaid, std::min(mostPaid, double(ms)));
-  const double due = ms - paid;
-  const double asked = std::max(0.0, std::round(due - expectedLate));
-  const double start = web_page_time();
-  emscripten_sleep(static_cast<unsigned int>(asked));
-  const double slept = web_page_time() - start;
-  const double late = std::clamp(slept - asked, 0.0, mostLate);
-  expectedLate += (late - expectedLate) / (late < expectedLate ? 4 : 16);
-  owed = std::clamp(owed - paid + slept - due, -mostOwed, mostOwed);
+  const double start = web_page_time(), wanted = ms - paid;
+  const double timerMs = std::max(0.0, std::floor(wanted - expectedLate - spare));
+  const double late = std::min(web_sleep_until(timerMs, start + wanted), mostLate);
+  expectedLate += (late - expectedLate) / (late > expectedLate ? 4 : 16);
+  owed = std::clamp(owed - paid + web_page_time() - start - wanted, -mostOwed, mostOwed);
 }
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {

@@ -75,6 +75,30 @@ mergeInto(LibraryManager.library, {
     return document.hidden;
   },
 
+  // Sleeps on a timer until `timerMs` from now, then, up to `due` on the same
+  // clock, in message tasks, which come at once where a timer can come late:
+  // the game wakes neither early nor, unless the timer overslept, late.
+  // Returns how late the timer came. A page that hides stops the clock, so
+  // then the sleep ends with the timer; the next flip waits for the page.
+  web_sleep_until__deps: ['$pageTime', '$Asyncify', '$safeSetTimeout', '$callUserCallback'],
+  web_sleep_until: function(timerMs, due) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var timerDue = pageTime.now() + timerMs;
+      safeSetTimeout(function() {
+        var late = Math.max(0, pageTime.now() - timerDue);
+        var ticks = pageTime.ticks = pageTime.ticks || new MessageChannel();
+        var tick = function() {
+          if (document.hidden || pageTime.now() >= due) return wakeUp(late);
+          ticks.port2.postMessage(null);
+        };
+        ticks.port1.onmessage = function() {
+          callUserCallback(tick);
+        };
+        tick();
+      }, timerMs);
+    });
+  },
+
   web_wait_until_shown__deps: ['$pageTime', '$Asyncify'],
   web_wait_until_shown: function() {
     Asyncify.handleSleep(function(wakeUp) {
