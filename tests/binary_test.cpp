@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "fsound.h"
 #include "mp3_music.h"
@@ -102,7 +103,12 @@ Make magenta(int w, int h, int depth = 24) {
 
 TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
   const Make remove = [](const fs::path&p) { fs::remove_all(p); }, keep = [](const fs::path&) {},
-             pipe = [](const fs::path&p) { fs::remove(p), mkfifo(p.c_str(), 0600); };
+             pipe = [](const fs::path&p) { fs::remove(p), mkfifo(p.c_str(), 0600); },
+             onlyABrokenFont = [](const fs::path&dir) {
+               fs::remove_all(dir / "gfx"), fs::remove_all(dir / "sound");
+               fs::create_directory(dir / "gfx");
+               fs::create_symlink("gone.bmp", dir / "gfx/font.bmp");
+             };
   struct Case {
     std::string file;
     Make spoil;
@@ -115,8 +121,12 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
       // Not a driver that shows nothing.
       {"", keep, "Unable to set the 320x240x32 video mode: no display found\n",
        "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR=/tmp"},
+      {"", keep, "Unable to set the 320x240x32 video mode: no display found\n",
+       "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER= XDG_RUNTIME_DIR=/tmp"},
       {"gfx/balloon.bmp", magenta(64, 48),
        "Unable to use gfx/balloon.bmp: it is 64x48 pixels, at least 128x48 are needed\n"},
+      {"gfx/balloon.bmp", magenta(128, 40),
+       "Unable to use gfx/balloon.bmp: it is 128x40 pixels, at least 128x48 are needed\n"},
       {"gfx/font2.bmp", magenta(296, 8),
        "Unable to load gfx/font2.bmp as a glyph sheet of at least 592x8 pixels\n"},
       {"gfx/board.bmp", pipe, "Unable to load gfx/board.bmp: not a regular file\n"},
@@ -125,6 +135,8 @@ TEST(StartUp, EndsWithOneLineAndStatus1WhenAFileIsMissingOrLies) {
       // A folder with some of the game's files is the player's: no other data is looked for.
       {"gfx", remove, missing("gfx/font.bmp")},
       {"sound", remove, "FSOUND_Stream_Open() failed!\n"},
+      // A broken link is one of the game's files too: the folder is still the player's.
+      {"", onlyABrokenFont, "FSOUND_Stream_Open() failed!\n"},
   };
   for (std::string name : {"pop", "splat", "studs", "win"})
     cases.push_back(
@@ -149,8 +161,10 @@ TEST(StartUp, TheEntryFindsTheDataNamesTheWindowAndTakesUpAPad) {
   };
   EXPECT_EQ(
       runGrumo("", noData, "SDL12COMPAT_SCALE_METHOD=linear " + kProbe),
-      std::pair(0, "caption Grumo/Grumo icon 17x17 partly clear pointer 0 events filtered dir " +
-                       fs::canonical(kData).string() + " 1 linear 0 software 0 0\n"));
+      std::pair(
+          0,
+          "caption Grumo/Grumo icon 17x17 partly clear pointer 0 events filtered audio 1024 dir " +
+              fs::canonical(kData).string() + " 1 linear 0 software 0 0\n"));
 }
 
 namespace {
@@ -203,6 +217,13 @@ std::string mp3(int rate, int channels, bool vbr, int hz) {
                               std::to_string(rate / 1000.0) + mode + tone + ".wav " + tone + ".mp3";
   EXPECT_EQ(std::system(command.c_str()), 0);
   return bytesOf(tone + ".mp3");
+}
+
+// A WAV of a tone in an encoding only sox writes here.
+std::string sox(const std::string& encoding) {
+  const std::string made = (kScratch / "sox.wav").string();
+  EXPECT_EQ(std::system(("sox -n " + encoding + " " + made + " synth 0.25 sine 440").c_str()), 0);
+  return bytesOf(made);
 }
 
 // The tones in 16-bit stereo at 44.1 kHz: runs of loud 10 ms blocks, each
@@ -278,6 +299,8 @@ TEST(Files, EveryWavPlaysRightOrIsRefused) {
       {{}, false, [](std::string b) { return b.substr(0, 30); }},
       {{}, false, [](std::string) { return ""s; }},
       {{}, false, sunAudio},
+      {{}, false, [](std::string b) { return "RIFX" + b.substr(4); }},
+      {{}, false, [](std::string) { return sox("-e ima-adpcm"); }},
   };
   const fs::path path = kScratch / "effect.wav";
   for (const Row& row : rows) {
@@ -325,7 +348,7 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
     std::vector<int> heard;  // the tones of one pass, each 0.4 s and 0.3 s apart; none: refused
     bool once = false;       // too short to loop: one pass, then silence
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       {"MPEG 2.5, 8 kHz mono CBR", file(mp3(8000, 1, false, 440)), {440}},
       {"MPEG 2.5, 11 kHz stereo VBR", file(mp3(11025, 2, true, 550)), {550}},
       {"MPEG 2, 16 kHz stereo CBR", file(mp3(16000, 2, false, 440)), {440}},
@@ -335,16 +358,32 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
       {"44 kHz stereo, then 8 kHz mono", file(a + b), {440, 660}},
       {"8 kHz mono, then 48 kHz stereo", file(b + mp3(48000, 2, true, 330)), {660, 330}},
       {"junk between frames", file(a + std::string(3000, 'x') + b), {440, 660}},
-      {"a tag hiding another stream", file(tag(b.size()) + b + a), {440}},
+      {"a tag hiding another stream", file(tag(b.size() + junk.size()) + b + junk + a), {440}},
       {"a tag with a footer", file(tag(0, 0x10) + "3DI\x04\0\x10\0\0\0\0"s + a), {440}},
       {"a 200 MB tag", hugeTag, {440}},
       {"three frames, under a tenth of a second", file(a.substr(0, 3 * 418)), {440}, true},
       {"a tag, and nothing after it", file(tag(a.size()) + a), {}},
       {"a frame header, then junk", file(a.substr(0, 4) + junk), {}},
       {"junk, then music", file(junk + a), {}},
+      {"a tag whose size is not synchsafe",
+       file("ID3\x04\0\0\0\0\x01\x80"s + junk.substr(0, 256) + a),
+       {}},
+      {"music, more junk than is looked past, music",
+       file(a + std::string(1 << 17, 'x') + b),
+       {440}},
       {"a WAV", file(bytesOf(kData / "sound/pop.wav")), {}},
       {"empty", file(""), {}},
   };
+  // A first frame header with a bad sync, version, layer, bit rate or rate, then music.
+  for (auto [at, clear, set] : {std::tuple{1, 0xe0, 0x20},
+                                {1, 0x18, 0x08},
+                                {1, 0x06, 0},
+                                {2, 0xf0, 0xf0},
+                                {2, 0x0c, 0x0c}}) {
+    std::string head = a.substr(0, 4);
+    head[at] = static_cast<char>((head[at] & ~clear) | set);
+    rows.push_back({"a bad frame header", file(head + std::string(100, 'x') + a), {}});
+  }
   // The test takes what the mixer would, and the mixer takes nothing meanwhile.
   SDL_PauseAudio(1);
   const fs::path path = kScratch / "music.mp3";

@@ -3,6 +3,7 @@
 // SDL's loader) and by the browser's reader, built here with bounds checks.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -19,7 +20,7 @@ namespace {
 
 using Bytes = std::vector<Uint8>;
 using Change = std::function<void(Bytes&)>;
-const std::string kFile = testing::TempDir() + "grumo-bmp-test.bmp";
+const std::string kFile = testing::TempDir() + "grumo-bmp-test.bmp", kLink = kFile + ".link";
 
 Bytes bytesOf(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -32,23 +33,28 @@ void put(Bytes& f, size_t at, unsigned long value, int count) {
   for (int i = 0; i < count; ++i) f[at + i] = static_cast<Uint8>(value >> 8 * i);
 }
 
-// The game's balloons, 37x21 with nearest-neighbour scaling, as ImageMagick writes them.
-Bytes written(const std::string& options) {
-  static std::map<std::string, Bytes> made;
-  if (made.count(options)) return made[options];
-  const std::string command =
-      "convert " GRUMO_DATA_DIR "/gfx/balloon.bmp -filter point -resize 37x21! " + options + kFile;
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return made[options] = bytesOf(kFile);
-}
-
-// The picture as ImageMagick reads it, alpha dropped: red, green, blue bytes.
+// The picture as ImageMagick reads kFile, alpha dropped: red, green, blue bytes.
 std::string truth() {
   std::string rgb;
   FILE* pipe = popen(("convert " + kFile + " -alpha off -depth 8 rgb:-").c_str(), "r");
   for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) rgb += static_cast<char>(c);
   if (pipe) pclose(pipe);
   return rgb;
+}
+
+// The game's balloons, 37x21 with nearest-neighbour scaling, as ImageMagick
+// writes them, and the picture it reads back.
+struct Written {
+  Bytes bytes;
+  std::string rgb;
+};
+const Written& written(const std::string& options) {
+  static std::map<std::string, Written> made;
+  if (made.count(options)) return made[options];
+  const std::string command =
+      "convert " GRUMO_DATA_DIR "/gfx/balloon.bmp -filter point -resize 37x21! " + options + kFile;
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return made[options] = {bytesOf(kFile), truth()};
 }
 
 // Channels of 5 bits are widened to 8 by rounding or by repeating their top bits.
@@ -59,9 +65,10 @@ std::string compared(const std::string& shown, const std::string& due) {
   return differ ? std::to_string(differ) + " colour channels differ" : "shown";
 }
 
-// The picture as the desktop draws it on black, or why it was refused.
+// The picture as the desktop draws it on black, or why it was refused; read
+// through a link, as a player's data folder may hold one.
 std::string desktop(const std::string& due) {
-  SDL_Surface* image = loadBMP(kFile.c_str());
+  SDL_Surface* image = loadBMP(kLink.c_str());
   if (!image) return SDL_GetError();
   SDL_Surface* canvas = SDL_CreateRGBSurface(0, image->w, image->h, 24, 0xff, 0xff00, 0xff0000, 0);
   SDL_UpperBlit(image, nullptr, canvas, nullptr);
@@ -76,7 +83,10 @@ std::string browser(const Bytes& file, const std::string& due) {
   BmpImage image;
   const std::string problem = decodeBmp(file, image);
   std::string rgb;
-  for (size_t i = 0; i < image.rgba.size(); i += 4) rgb.append(&image.rgba[i], &image.rgba[i] + 3);
+  for (size_t i = 0; i < image.rgba.size(); i += 4) {
+    if (image.rgba[i + 3] != 255) return "shown partly clear";
+    rgb.append(&image.rgba[i], &image.rgba[i] + 3);
+  }
   return problem.empty() ? compared(rgb, due) : problem;
 }
 
@@ -155,10 +165,11 @@ TEST(Bmp, EveryKindShowsRightAndEveryOtherFileIsRefusedTheSameInBothBuilds) {
       // What the header refuses.
       {plain, cut(0), "the file is empty"},
       {plain, set(1, 'X', 1), "it is not a BMP picture"},
-      {plain, set(14, 7), "its header is of a kind the game does not know"},
+      {plain, set(14, 39), "its header is of a kind the game does not know"},
       {plain, set(14, 125), "its header is of a kind the game does not know"},
       {plain, set(18, 0), "its header gives it no pixels (0x21)"},
       {plain, set(22, 0), "its header gives it no pixels (37x0)"},
+      {plain, set(18, -37), "its header gives it no pixels (-37x21)"},
       {plain, set(18, 1025),
        "its header asks for 1025x21 pixels, more than any picture of this game"},
       {plain, set(22, 1025),
@@ -168,31 +179,45 @@ TEST(Bmp, EveryKindShowsRightAndEveryOtherFileIsRefusedTheSameInBothBuilds) {
       {core, set(20, 1025, 2),
        "its header asks for 37x1025 pixels, more than any picture of this game"},
       {plain, set(28, 0, 2), "it has 0 bits per pixel, which no BMP picture has"},
+      {plain, set(28, 64, 2), "it has 64 bits per pixel, which no BMP picture has"},
       {plain, set(30, 3), compressed},
       {plain, set(30, 6), compressed},
       {palette, set(22, -21), compressed},
+      {sixteen, set(30, 1), compressed},  // runs of the other depth
+      {palette, set(30, 2), compressed},
+      {sixteen, set(46, 17), shown},  // more colours than the depth picks are unused
       {plain, set(10, 53), inside},
       {"-define bmp:subtype=RGB555 BMP3:", nullptr, inside},  // masks and pixels in one place
       {sixteen, set(10, 117), inside},                        // the palette's last entry
       {core, set(10, 25), inside},
       {plain, set(10, 55), cutShort},
       {plain, [](Bytes& f) { f.pop_back(); }, cutShort},
+      {plain, [](Bytes& f) { topDown(f), f.pop_back(); }, cutShort},
+      {"-define bmp:subtype=RGB565 BMP:", [](Bytes& f) { f.pop_back(); }, cutShort},
       {plain, set(10, 0xffffffff), cutShort},
       // What the header lets through and the loaders refuse: a pixel outside
       // the palette, runs that end with the file or move past the last row.
       {"-colors 2 BMP3:", set(46, 1), unreadable},
       {sixteen, coded(false, {0, 2, 0, 30}), shown},
       {sixteen, [](Bytes& f) { coded(true)(f), f.resize(f.size() - 30); }, unreadable},
+      {sixteen, [](Bytes& f) { coded(false)(f), f.pop_back(); }, unreadable},  // half a code
+      {sixteen, [](Bytes& f) { coded(false)(f), f.back() = 2; },
+       unreadable},  // a move, no distances
   };
   // Each length from the magic to a whole header of either kind.
   for (size_t size = 2; size < 54; ++size) rows.push_back({plain, cut(size), cutShort});
   for (size_t size = 18; size < 26; ++size) rows.push_back({core, cut(size), cutShort});
+  std::remove(kLink.c_str());
+  ASSERT_EQ(symlink(kFile.c_str(), kLink.c_str()), 0);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.kind + " row " + std::to_string(&row - rows.data()));
-    Bytes file = written(row.kind);
+    Bytes file = written(row.kind).bytes;
     if (row.change) row.change(file);
     std::ofstream(kFile, std::ios::binary).write(reinterpret_cast<char*>(file.data()), file.size());
-    const std::string due = row.verdict == shown ? truth() : "";
+    // What ImageMagick makes of the changed file; where it refuses one the game
+    // reads, the picture before the change.
+    std::string due = row.verdict == shown ? truth() : "";
+    if (row.verdict == shown && due.empty()) due = written(row.kind).rgb;
     EXPECT_EQ(desktop(due), row.verdict) << "on the desktop";
     EXPECT_EQ(browser(file, due), row.verdict) << "in the browser";
   }

@@ -11,6 +11,7 @@
 #include "font.h"
 #include "fsound.h"
 #include "main.h"
+#include "mixer_pcm.h"
 #include "mp3_music.h"
 #include "sound_files.h"
 
@@ -50,6 +51,17 @@ TEST(Media, SheetsHoldWhatTheGameCutsFromThem) {
         << cFont::glyphs[g];
   }
   for (SDL_Surface* sheet : s) SDL_FreeSurface(sheet);
+}
+
+// Samples past full scale are held at it, whatever their size.
+TEST(Sound, SamplesPastFullScaleAreHeldAtIt) {
+  ToMixer pcm({44100, AUDIO_S16SYS, 2});
+  const float in[] = {1e30f, -1e30f, 1.5f, -0.5f};
+  ASSERT_TRUE(pcm.push(in, 4, 1, 44100));
+  Sint16 out[8];
+  ASSERT_EQ(pcm.pull(reinterpret_cast<Uint8*>(out), sizeof out), sizeof out);
+  EXPECT_EQ(std::vector<Sint16>(out, out + 8),
+            (std::vector<Sint16>{32767, 32767, -32767, -32767, 32767, 32767, -16384, -16384}));
 }
 
 // Within 100 ms of the loop point of the 32 s tune no millisecond is silent (-60 dBFS), and no

@@ -7,6 +7,7 @@
 
 #include "mix_figures.h"
 #include "seam.h"
+#include "sound_rules.h"
 
 // Each effect alone, and four pops in one frame, over the music.
 TEST(Mix, EveryEffectIsHeardOverTheMusicAndNoneTowers) {
@@ -31,6 +32,9 @@ TEST(Mix, TheLoudestPileUpDoesNotClipAnywhereInTheMusic) {
   });
   EXPECT_EQ(sound.clipped, 0);
   EXPECT_GT(sound.peak, mix::kKnee) << "as loud as a pile-up should be";
+  // However loud the mix, the limiter's curve rises and never passes full scale.
+  for (float x = 0, last = 0; x < 4; last = limited(x), x += 0.01f)
+    EXPECT_TRUE(limited(x) >= last && limited(x) <= 1 && limited(-x) == -limited(x)) << x;
 }
 
 // Before the mix kept headroom this minute came out at -19.5 dBFS; it must
@@ -49,6 +53,7 @@ TEST(Mix, ABusyMinuteOfPlayStaysLoudAndNeverClips) {
 TEST(Mix, AStartThatFailedIsTriedAgain) {
   ASSERT_NE(FSOUND_Init(44100, 64, 0), 0);
   FSOUND_SAMPLE* pop = FSOUND_Sample_Load(FSOUND_FREE, GRUMO_DATA_DIR "/sound/pop.wav", 0, 0, 0);
+  EXPECT_EQ(Mix_AllocateChannels(-1), 64) << "channels the game asked for";
   Mix_AllocateChannels(0);
   EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, pop), -1);
   Mix_AllocateChannels(64);

@@ -78,9 +78,10 @@ std::string bmpHeaderProblem(const unsigned char* head, std::size_t got, long lo
     return format("it has %ld bits per pixel, which no BMP picture has", l.depth, 0);
   if (!readableCompression(l)) return "it is compressed in a way the game cannot read";
   if (l.pixelsAt < headersEnd(l)) return "its pixels start inside its header";
-  // Uncompressed rows are padded to four bytes; compressed ones have no fixed size.
+  // Rows, bit fields too, are padded to four bytes; run-length ones have no fixed size.
   const long rowBytes = (l.width * l.depth + 31) / 32 * 4;
-  const long pixels = l.compression == 0 ? rowBytes * std::labs(l.height) : 0;
+  const bool runs = l.compression == 1 || l.compression == 2;
+  const long pixels = runs ? 0 : rowBytes * std::labs(l.height);
   if (l.pixelsAt + pixels > fileSize) return cutShort;
   return "";
 }

@@ -45,6 +45,7 @@ TEST(WebSurfaces, BlitsAndFillsClipAtEveryEdgeAndKeyedPixelsAreSkipped) {
       {{-1, -1, 3, 3}, 2, 2, "------/------/------/---ab-/---ef- 3,3 2x2"},
       {{2, 1, 5, 5}, 5, 4, "------/------/------/------/-----g 5,4 1x1"}};
   SDL_Surface* source = make("abcd/efgh/ijkl");
+  EXPECT_EQ(shown(SDL_DisplayFormat(source)), "abcd/efgh/ijkl");
   for (const auto& [from, x, y, drawn] : cases) {
     SDL_Surface* target = make(field);
     SDL_Rect rect = {x, y, 0, 0};
