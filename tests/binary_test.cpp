@@ -219,10 +219,11 @@ std::string mp3(int rate, int channels, bool vbr, int hz) {
   return bytesOf(tone + ".mp3");
 }
 
-// A WAV of a tone in an encoding only sox writes here.
-std::string sox(const std::string& encoding) {
+// A WAV of a tone as only sox writes it here: big-endian, or ADPCM.
+std::string sox(const std::string& options) {
   const std::string made = (kScratch / "sox.wav").string();
-  EXPECT_EQ(std::system(("sox -n " + encoding + " " + made + " synth 0.25 sine 440").c_str()), 0);
+  EXPECT_EQ(std::system(("sox -V1 -n " + options + " " + made + " synth 0.25 sine 440").c_str()),
+            0);
   return bytesOf(made);
 }
 
@@ -299,7 +300,7 @@ TEST(Files, EveryWavPlaysRightOrIsRefused) {
       {{}, false, [](std::string b) { return b.substr(0, 30); }},
       {{}, false, [](std::string) { return ""s; }},
       {{}, false, sunAudio},
-      {{}, false, [](std::string b) { return "RIFX" + b.substr(4); }},
+      {{}, false, [](std::string) { return sox("-B -b 16"); }},  // RIFX
       {{}, false, [](std::string) { return sox("-e ima-adpcm"); }},
   };
   const fs::path path = kScratch / "effect.wav";
@@ -365,9 +366,6 @@ TEST(Files, EveryMp3PlaysRightOrIsRefused) {
       {"a tag, and nothing after it", file(tag(a.size()) + a), {}},
       {"a frame header, then junk", file(a.substr(0, 4) + junk), {}},
       {"junk, then music", file(junk + a), {}},
-      {"a tag whose size is not synchsafe",
-       file("ID3\x04\0\0\0\0\x01\x80"s + junk.substr(0, 256) + a),
-       {}},
       {"music, more junk than is looked past, music",
        file(a + std::string(1 << 17, 'x') + b),
        {440}},
